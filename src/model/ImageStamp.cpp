@@ -1,0 +1,78 @@
+#include "model/ImageStamp.h"
+
+#include "model/DictionaryValues.h"
+#include "platform/SystemLog.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace veltrane {
+
+ImageStamp::~ImageStamp()
+{
+    removehandlers();
+}
+
+std::unique_ptr<IStampItem> ImageStamp::clone() const
+{
+    return std::unique_ptr<IStampItem>(new ImageStamp(*this));
+}
+
+QVariantMap ImageStamp::getData() const
+{
+    QVariantMap data;
+    guarded(QStringLiteral("Error in (ImageStamp=>getData) : %@"), [&] {
+        writeCommonData(data);
+        data.insert(QStringLiteral("stampImagePath"), m_stampImagePath);
+        data.insert(QStringLiteral("stampImage"), m_stampImage);
+        data.insert(QStringLiteral("stampImageWidth"), storedInteger(m_stampImageWidth));
+        data.insert(QStringLiteral("stampImageHeight"), storedInteger(m_stampImageHeight));
+        data.insert(QStringLiteral("stampImageOpacity"), storedInteger(m_stampImageOpacity));
+        data.insert(QStringLiteral("stampImageRotation"), storedInteger(m_stampImageRotation));
+    });
+    return data;
+}
+
+void ImageStamp::setData(const QVariant& value)
+{
+    guarded(QStringLiteral("Error in (ImageStamp=>setData:) : %@"), [&] {
+        m_cacheImage = QImage();
+        if (value.typeId() == QMetaType::QVariantMap) {
+            const QVariantMap data = value.toMap();
+            readCommonData(data);
+            m_stampImagePath = readString(data, QStringLiteral("stampImagePath"));
+            m_stampImage = readData(data, QStringLiteral("stampImage"));
+            m_stampImageWidth = readInteger(data, QStringLiteral("stampImageWidth"));
+            m_stampImageHeight = readInteger(data, QStringLiteral("stampImageHeight"));
+            m_stampImageOpacity = readInteger(data, QStringLiteral("stampImageOpacity"));
+            m_stampImageRotation = readInteger(data, QStringLiteral("stampImageRotation"));
+        }
+        m_cacheImage = decodePicture(m_stampImage);
+    });
+}
+
+QImage ImageStamp::decodePicture(const QByteArray& data)
+{
+    if (data.isEmpty()) {
+        return {};
+    }
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    // The reader refuses pictures above its allocation limit instead of exhausting memory.
+    QImageReader reader(&buffer);
+    QImage image = reader.read();
+    return image;
+}
+
+QString ImageStamp::description() const
+{
+    QString name = label();
+    if (name.isEmpty() && !m_stampImagePath.isEmpty()) {
+        name = QFileInfo(m_stampImagePath).completeBaseName();
+    }
+    return QStringLiteral("Image [%1]").arg(name);
+}
+
+} // namespace veltrane

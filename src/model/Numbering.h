@@ -1,0 +1,171 @@
+#pragma once
+
+#include "model/IStampItem.h"
+#include "model/NumberingDelegate.h"
+#include "model/PDFFont.h"
+#include "model/StampTypes.h"
+
+#include <atomic>
+#include <memory>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+#include <vector>
+
+namespace veltrane {
+
+using StampList = std::vector<std::unique_ptr<IStampItem>>;
+
+// The stamp job: which pages get stamps, the running number, the margins, the output folder and
+// the ordered stamps. Edited on the main thread; a run or a preview on another thread works on
+// its own copy (the copy constructor), never on the edited job.
+//
+// Change tracking: every setter of a tracked field (see trackedFieldNames()) sends
+// PropertyChanged to the delegate unless an update bracket is open. Other setters send nothing.
+class Numbering
+{
+public:
+    // The defaults, then the job stored under "NUMBERING" in the preferences store, then the
+    // font list.
+    Numbering();
+    // A deep copy: fields, running number, stamps (without editors) and fonts; no delegate, no
+    // open update bracket.
+    Numbering(const Numbering& other);
+    Numbering& operator=(const Numbering&) = delete;
+    ~Numbering();
+
+    QString dateTaken() const { return m_dateTaken; }
+    void setDateTaken(const QString& date) { m_dateTaken = date; }
+    QString pdfOpenPassword() const { return m_pdfOpenPassword; }
+    void setPdfOpenPassword(const QString& password) { m_pdfOpenPassword = password; }
+
+    const StampList& stamps() const { return m_stamps; }
+    StampList& stamps() { return m_stamps; }
+    void setStamps(StampList stamps);
+
+    QString outputFolder() const { return m_outputFolder; }
+    void setOutputFolder(const QString& folder) { m_outputFolder = folder; }
+    QString labelPrefix() const { return m_labelPrefix; }
+    void setLabelPrefix(const QString& prefix);
+    NumberingDelegate* delegate() const { return m_delegate; }
+    void setDelegate(NumberingDelegate* delegate) { m_delegate = delegate; }
+    // Last stamped page (1-based in its file); 0 means up to the last page.
+    qint64 endPage() const { return m_endPage; }
+    void setEndPage(qint64 page);
+    bool hasLabel() const { return m_hasLabel; }
+    void setHasLabel(bool on);
+    bool isBackupFile() const { return m_isBackupFile; }
+    void setIsBackupFile(bool on) { m_isBackupFile = on; }
+    bool isContinuousNumbering() const { return m_isContinuousNumbering; }
+    void setIsContinuousNumbering(bool on);
+    bool isMarginInPercentage() const { return m_isMarginInPercentage; }
+    void setIsMarginInPercentage(bool on) { m_isMarginInPercentage = on; }
+    bool isSymmetryPage() const { return m_isSymmetryPage; }
+    void setIsSymmetryPage(bool on) { m_isSymmetryPage = on; }
+    // Margins in marginUnit, or percentages of the page's width (left, right) or height.
+    double marginLeft() const { return m_marginLeft; }
+    void setMarginLeft(double value);
+    double marginTop() const { return m_marginTop; }
+    void setMarginTop(double value);
+    double marginRight() const { return m_marginRight; }
+    void setMarginRight(double value);
+    double marginBottom() const { return m_marginBottom; }
+    void setMarginBottom(double value);
+    qint32 marginUnit() const { return m_marginUnit; }
+    void setMarginUnit(qint32 unit) { m_marginUnit = unit; }
+    qint64 numberSteps() const { return m_numberSteps; }
+    void setNumberSteps(qint64 steps);
+    qint32 pageRange() const { return m_pageRange; }
+    void setPageRange(qint32 range);
+    qint64 startNumber() const { return m_startNumber; }
+    void setStartNumber(qint64 number);
+    qint64 startPage() const { return m_startPage; }
+    void setStartPage(qint64 page);
+    bool isHighlightStamp() const { return m_isHighlightStamp; }
+    void setIsHighlightStamp(bool on);
+    bool isLivePreview() const { return m_isLivePreview; }
+    void setIsLivePreview(bool on);
+    bool isSettingsChanged() const { return m_isSettingsChanged; }
+    void setIsSettingsChanged(bool changed);
+
+    // The running number: the value the next stamped page prints. 0 until the first reset().
+    qint64 numberCounter() const { return m_numberCounter; }
+    void setNumberCounter(qint64 value) { m_numberCounter = value; }
+    // Up inside an update bracket and while a file is being stamped; lowering it from another
+    // thread stops that file after its current page.
+    bool isUpdating() const { return m_isUpdating.load(); }
+    void setIsUpdating(bool updating) { m_isUpdating.store(updating); }
+
+    void beginUpdate();
+    // Closes the bracket; with `notify`, sends one PropertyChanged.
+    void endUpdate(bool notify);
+    void cancelUpdate();
+
+    static QStringList keyPathsForValuesAffectingIsSettingsChanged();
+
+    // A length in marginUnit turned into points.
+    double convertToPointUnit(double value) const;
+    // Rescales the positive margins after marginUnit was changed from `previousUnit`.
+    void convertPoints(qint32 previousUnit);
+    // Rescales the positive margins after isMarginInPercentage was switched, against a
+    // reference size in points. A margin whose reference dimension is not positive is kept.
+    void convertPointsToPercentage(const QSizeF& size);
+
+    // Restarts numbering: numberCounter = startNumber, every stamp's mirror state cleared.
+    void reset();
+
+    const QList<PDFFont>& fonts() const { return m_fonts; }
+    // Refills the font list from the font database (needs a QGuiApplication).
+    void getPDFFonts();
+
+    static QString romanNumeralsFromInt(qint32 value);
+
+    // The job dictionary (20 keys) and its application; setData returns false, changing
+    // nothing, for anything but a dictionary.
+    QVariantMap getData() const;
+    bool setData(const QVariant& data);
+    // Writes the job dictionary as an XML property list, atomically; false when it failed.
+    bool save(const QString& path) const;
+    // Reads a profile in any property-list encoding and applies it; false, leaving the job as
+    // it was, when the file is missing, damaged or not a dictionary.
+    bool load(const QString& path);
+    // Stores the job dictionary under "NUMBERING" and writes the preferences store.
+    void synchronize() const;
+
+private:
+    void trackedChange();
+    void applyStamps(const QVariantMap& data);
+
+    QString m_dateTaken;
+    QString m_pdfOpenPassword;
+    StampList m_stamps;
+    QString m_outputFolder;
+    QString m_labelPrefix;
+    NumberingDelegate* m_delegate = nullptr;
+    qint64 m_endPage = 0;
+    bool m_hasLabel = false;
+    bool m_isBackupFile = false;
+    bool m_isContinuousNumbering = false;
+    bool m_isMarginInPercentage = false;
+    bool m_isSymmetryPage = false;
+    double m_marginLeft = 0.0;
+    double m_marginTop = 0.0;
+    double m_marginRight = 0.0;
+    double m_marginBottom = 0.0;
+    qint32 m_marginUnit = Points;
+    qint64 m_numberSteps = 1;
+    qint32 m_pageRange = AllPages;
+    qint64 m_startNumber = 1;
+    qint64 m_startPage = 1;
+    bool m_isHighlightStamp = true;
+    bool m_isLivePreview = false;
+    QList<PDFFont> m_fonts;
+    std::atomic<bool> m_isUpdating{false};
+    qint64 m_numberCounter = 0;
+    bool m_isSettingsChanged = false;
+};
+
+} // namespace veltrane

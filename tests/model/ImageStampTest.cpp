@@ -1,0 +1,194 @@
+#include "model/ImageStamp.h"
+
+#include "model/StampEditor.h"
+#include "model/TextStamp.h"
+#include "support/LogCapture.h"
+
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QImage>
+#include <stdexcept>
+
+using namespace veltrane;
+
+namespace {
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage twoColourPicture()
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    image.setPixelColor(0, 0, Qt::yellow);
+    return image;
+}
+
+// Records what the stamps ask of their editors.
+struct EditorLog
+{
+    QStringList calls;
+};
+
+class FakeEditor : public IStampEditor
+{
+public:
+    explicit FakeEditor(EditorLog& log) : m_log(log) {}
+    void setNumber(Numbering*) override { m_log.calls << QStringLiteral("setNumber"); }
+    void setStamp(IStampItem*) override { m_log.calls << QStringLiteral("setStamp"); }
+    void bringToFront() override { m_log.calls << QStringLiteral("bringToFront"); }
+    void reset() override { m_log.calls << QStringLiteral("reset"); }
+    void invalidate() override { m_log.calls << QStringLiteral("invalidate"); }
+    void close() override
+    {
+        m_log.calls << QStringLiteral("close");
+        if (failClose) {
+            throw std::runtime_error("window already gone");
+        }
+    }
+    bool failClose = false;
+
+private:
+    EditorLog& m_log;
+};
+
+class FakeFactory : public IStampEditorFactory
+{
+public:
+    std::unique_ptr<IStampEditor> createEditor(StampKind kind) override
+    {
+        log.calls << (kind == StampKind::Text ? QStringLiteral("createText")
+                                              : QStringLiteral("createImage"));
+        auto editor = std::make_unique<FakeEditor>(log);
+        editor->failClose = failClose;
+        return editor;
+    }
+    EditorLog log;
+    bool failClose = false;
+};
+
+} // namespace
+
+TEST(ImageStamp, DescriptionPrefersTheLabelThenTheFileName)
+{
+    ImageStamp stamp;
+    EXPECT_EQ(stamp.description(), QStringLiteral("Image []"));
+    stamp.setStampImagePath(QStringLiteral("/a/b/seal.v2.png"));
+    EXPECT_EQ(stamp.description(), QStringLiteral("Image [seal.v2]"));
+    stamp.setLabel(QStringLiteral("Logo"));
+    EXPECT_EQ(stamp.description(), QStringLiteral("Image [Logo]"));
+}
+
+TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
+{
+    const QImage picture = twoColourPicture();
+    for (const char* format : {"TIFF", "PNG", "BMP"}) {
+        ImageStamp stamp;
+        stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(picture, format)}});
+        ASSERT_EQ(stamp.cacheImage().size(), QSize(8, 6)) << format;
+        EXPECT_EQ(stamp.cacheImage().pixelColor(0, 0), QColor(Qt::yellow)) << format;
+        EXPECT_EQ(stamp.cacheImage().pixelColor(7, 5), QColor(Qt::blue)) << format;
+    }
+}
+
+TEST(ImageStamp, MissingOrUndecodablePictureLeavesNoPicture)
+{
+    ImageStamp stamp;
+    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(twoColourPicture(), "PNG")}});
+    ASSERT_FALSE(stamp.cacheImage().isNull());
+
+    stamp.setData(QVariantMap{{QStringLiteral("stampImageWidth"), qint64(5)}});
+    EXPECT_TRUE(stamp.stampImage().isEmpty());
+    EXPECT_TRUE(stamp.cacheImage().isNull());
+
+    const QByteArray garbage("\x89PNG\r\n\x1a\n-not-really", 19);
+    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), garbage}});
+    EXPECT_EQ(stamp.stampImage(), garbage);
+    EXPECT_TRUE(stamp.cacheImage().isNull());
+}
+
+TEST(ImageStamp, NonDictionaryKeepsFieldsButRebuildsThePicture)
+{
+    ImageStamp stamp;
+    stamp.setLabel(QStringLiteral("kept"));
+    stamp.setStampImage(encoded(twoColourPicture(), "PNG"));
+    ASSERT_TRUE(stamp.cacheImage().isNull());
+    stamp.setData(QStringLiteral("not a dictionary"));
+    EXPECT_EQ(stamp.label(), QStringLiteral("kept"));
+    EXPECT_EQ(stamp.cacheImage().size(), QSize(8, 6));
+}
+
+TEST(ImageStamp, CloneKeepsThePictureAndMirrorStateButNoEditor)
+{
+    FakeFactory factory;
+    setStampEditorFactory(&factory);
+    ImageStamp stamp;
+    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(twoColourPicture(), "PNG")},
+                              {QStringLiteral("stampImageWidth"), qint64(30)}});
+    stamp.getNextMarginAnchor(true, TopLeft);
+    stamp.edit(nullptr);
+    auto copy = stamp.clone();
+    setStampEditorFactory(nullptr);
+
+    auto& image = static_cast<ImageStamp&>(*copy);
+    EXPECT_EQ(image.cacheImage(), stamp.cacheImage());
+    EXPECT_EQ(image.stampImageWidth(), 30);
+    EXPECT_EQ(image.lastMarginAnchor(), TopLeft);
+    EXPECT_EQ(image.editor(), nullptr);
+    EXPECT_NE(stamp.editor(), nullptr);
+}
+
+TEST(StampEditing, EditOpensOnceAndRemoveHandlersCloses)
+{
+    FakeFactory factory;
+    setStampEditorFactory(&factory);
+    {
+        TextStamp stamp;
+        stamp.edit(nullptr);
+        stamp.edit(nullptr);
+        EXPECT_EQ(factory.log.calls,
+                  QStringList({QStringLiteral("createText"), QStringLiteral("setNumber"),
+                               QStringLiteral("setStamp"), QStringLiteral("bringToFront"),
+                               QStringLiteral("reset"), QStringLiteral("bringToFront"),
+                               QStringLiteral("reset")}));
+        factory.log.calls.clear();
+        stamp.removehandlers();
+        EXPECT_EQ(factory.log.calls,
+                  QStringList({QStringLiteral("invalidate"), QStringLiteral("close")}));
+        EXPECT_EQ(stamp.editor(), nullptr);
+        factory.log.calls.clear();
+        stamp.edit(nullptr);
+    }
+    // Destroying a stamp closes its editor.
+    EXPECT_EQ(factory.log.calls.mid(factory.log.calls.size() - 2),
+              QStringList({QStringLiteral("invalidate"), QStringLiteral("close")}));
+    setStampEditorFactory(nullptr);
+}
+
+TEST(StampEditing, EditorFailuresAreLoggedWithTheClassName)
+{
+    FakeFactory factory;
+    factory.failClose = true;
+    setStampEditorFactory(&factory);
+    test::LogCapture log;
+    ImageStamp image;
+    image.edit(nullptr);
+    image.removehandlers();
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
+                               "Error in (ImageStamp=>removehandlers:) : window already gone")});
+    EXPECT_EQ(image.editor(), nullptr);
+    setStampEditorFactory(nullptr);
+
+    // Without a desktop program there is no editor and nothing to report.
+    log.clear();
+    TextStamp text;
+    text.edit(nullptr);
+    EXPECT_EQ(text.editor(), nullptr);
+    EXPECT_TRUE(log.lines().isEmpty());
+}

@@ -1,0 +1,181 @@
+#include "platform/PropertyList.h"
+
+#include <gtest/gtest.h>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSizeF>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QTimeZone>
+
+using namespace veltrane;
+
+namespace {
+
+QVariantMap everyKind()
+{
+    QVariantMap inner;
+    inner.insert(QStringLiteral("negative"), qint64(-5));
+    inner.insert(QStringLiteral("big"), qint64(5000000000));
+    QVariantMap map;
+    map.insert(QStringLiteral("text"), QStringLiteral("a < b & \"c\" — Grüße"));
+    map.insert(QStringLiteral("integer"), qint64(42));
+    map.insert(QStringLiteral("real"), 2.5);
+    map.insert(QStringLiteral("yes"), true);
+    map.insert(QStringLiteral("no"), false);
+    map.insert(QStringLiteral("data"), QByteArray("\x00\x01\xff", 3));
+    map.insert(QStringLiteral("date"), QDateTime(QDate(2011, 7, 4), QTime(15, 30, 0), Qt::UTC));
+    map.insert(QStringLiteral("list"), QVariantList{qint64(1), QStringLiteral("two"), inner});
+    map.insert(QStringLiteral("empty"), QVariantList{});
+    return map;
+}
+
+// A binary property list that is one chain of `depth` one-element arrays.
+QByteArray deepBinaryChain(quint32 depth)
+{
+    QByteArray out("bplist00");
+    QList<quint32> offsets;
+    for (quint32 i = 0; i < depth; ++i) {
+        offsets.append(quint32(out.size()));
+        if (i + 1 < depth) {
+            out.append(char(0xA1));
+            char ref[4];
+            qToBigEndian(quint32(i + 1), ref);
+            out.append(ref, 4);
+        } else {
+            out.append(char(0xA0));
+        }
+    }
+    const quint64 tableOffset = quint64(out.size());
+    for (quint32 offset : offsets) {
+        char bytes[4];
+        qToBigEndian(offset, bytes);
+        out.append(bytes, 4);
+    }
+    char trailer[32] = {};
+    trailer[6] = 4; // offset size
+    trailer[7] = 4; // object reference size
+    qToBigEndian(quint64(depth), trailer + 8);
+    qToBigEndian(quint64(0), trailer + 16);
+    qToBigEndian(tableOffset, trailer + 24);
+    out.append(trailer, 32);
+    return out;
+}
+
+QByteArray nestedXmlArrays(int depth)
+{
+    QByteArray xml("<?xml version=\"1.0\"?><plist version=\"1.0\">");
+    xml.append(QByteArray("<array>").repeated(depth));
+    xml.append(QByteArray("</array>").repeated(depth));
+    xml.append("</plist>");
+    return xml;
+}
+
+} // namespace
+
+TEST(PropertyList, XmlRoundTripKeepsEveryValueKind)
+{
+    QString error;
+    const QByteArray xml = toXmlPropertyList(everyKind(), &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(xml.startsWith("<?xml"));
+    EXPECT_TRUE(xml.contains("<integer>-5</integer>"));
+    const PlistResult read = readPropertyList(xml);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(read.value.toMap(), everyKind());
+}
+
+TEST(PropertyList, BinaryRoundTripKeepsEveryValueKind)
+{
+    const QByteArray bin = toBinaryPropertyList(everyKind());
+    ASSERT_TRUE(bin.startsWith("bplist00"));
+    const PlistResult read = readPropertyList(bin);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_EQ(read.value.toMap(), everyKind());
+}
+
+TEST(PropertyList, UnsupportedValuesAreRefusedWhenWriting)
+{
+    QString error;
+    EXPECT_TRUE(toXmlPropertyList(QVariant::fromValue(QSizeF(1, 2)), &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_TRUE(toXmlPropertyList(QVariant(), &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(PropertyList, DamagedInputGivesAnErrorAndNoValue)
+{
+    const QByteArray xml = toXmlPropertyList(everyKind());
+    const QByteArray bin = toBinaryPropertyList(everyKind());
+    for (const QByteArray& bad :
+         {QByteArray(), QByteArray("not a plist at all"), xml.left(xml.size() / 2),
+          bin.left(bin.size() / 2), QByteArray("bplist00"), QByteArray(100, '\0')}) {
+        const PlistResult read = readPropertyList(bad);
+        EXPECT_FALSE(read.ok()) << bad.left(40).toStdString();
+        EXPECT_FALSE(read.value.isValid());
+    }
+}
+
+TEST(PropertyList, HostileInputIsRefusedQuickly)
+{
+    QElapsedTimer timer;
+    timer.start();
+
+    const QByteArray laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+        "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e "
+        "\"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">]>"
+        "<plist version=\"1.0\"><string>&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;</string></plist>";
+    EXPECT_EQ(readPropertyList(laughs).error,
+              QStringLiteral("property list declares XML entities"));
+
+    EXPECT_EQ(readPropertyList(nestedXmlArrays(1000000)).error,
+              QStringLiteral("property list nested too deeply"));
+    EXPECT_TRUE(readPropertyList(nestedXmlArrays(kMaxPropertyListDepth)).ok());
+
+    const PlistResult chain = readPropertyList(deepBinaryChain(1000000));
+    EXPECT_EQ(chain.error, QStringLiteral("binary property list holds too many objects (1000000)"));
+    // Within the object limit but deeper than any value tree we accept.
+    EXPECT_EQ(readPropertyList(deepBinaryChain(2000)).error,
+              QStringLiteral("property list nested too deeply"));
+    EXPECT_TRUE(readPropertyList(deepBinaryChain(100)).ok());
+
+    EXPECT_LT(timer.elapsed(), 20000);
+}
+
+TEST(PropertyList, FileWriteReplacesWholeFileAndLeavesNoTemporaries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("job.vtprofile"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+
+    QString error;
+    ASSERT_TRUE(writeXmlPropertyListFile(everyKind(), path, &error)) << error.toStdString();
+    const PlistResult read = readPropertyListFile(path);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value.toMap(), everyKind());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("job.vtprofile")});
+}
+
+TEST(PropertyList, FileErrorsNameTheFile)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("none/job.vtprofile"));
+    const PlistResult read = readPropertyListFile(missing);
+    EXPECT_FALSE(read.ok());
+    EXPECT_TRUE(read.error.contains(missing));
+
+    QString error;
+    EXPECT_FALSE(writeXmlPropertyListFile(everyKind(), missing, &error));
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(missing));
+}
