@@ -7,6 +7,9 @@
 #include <QVariant>
 #include <QVariantMap>
 
+class QPainter;
+class QRectF;
+
 namespace veltrane {
 
 class Numbering;
@@ -44,6 +47,16 @@ public:
     virtual void edit(Numbering* number) = 0;
     // Clears the mirror state.
     virtual void reset() = 0;
+
+    // Draws the stamp on one page. `context`'s frame has its origin at the page's top-left
+    // corner, y downward, in points (pixels on images). `rect` is the margin rectangle the stamp
+    // is placed in; the position found there is added to `offsetRect`'s origin (callers pass
+    // the margin rectangle twice). `marginAnchor` is this page's anchor, already mirrored;
+    // `pageNumber` and `totalPages` are the values "{0}" and "{1}" print. The painter's state is
+    // left as it was. A failure is logged and draws nothing more of this stamp.
+    virtual void draw(QPainter& context, const QRectF& rect, const QRectF& offsetRect,
+                      qint32 marginAnchor, qint64 pageNumber, qint64 totalPages,
+                      bool isHighLightStamp) = 0;
 
     // The text of the stamps table, e.g. "Numbers [{0} of {1}]" or "Image [Logo]".
     virtual QString description() const = 0;

@@ -40,6 +40,8 @@ public:
     qint64 stampImageRotation() const { return m_stampImageRotation; }
     void setStampImageRotation(qint64 degrees) { m_stampImageRotation = degrees; }
 
+    void draw(QPainter& context, const QRectF& rect, const QRectF& offsetRect, qint32 marginAnchor,
+              qint64 pageNumber, qint64 totalPages, bool isHighLightStamp) override;
     QVariantMap getData() const override;
     // Applies a dictionary (anything else leaves the stored fields), then rebuilds cacheImage
     // from stampImage.

@@ -135,6 +135,14 @@ public:
     // Stores the job dictionary under "NUMBERING" and writes the preferences store.
     void synchronize() const;
 
+    // Writes a stamped copy of the PDF at `source` to `target` (paths; the same file is replaced
+    // only once the copy is complete, after a ".bak" copy when isBackupFile is on). `password`
+    // unlocks an encrypted source; `totalPages` is the "{1}" value, the file's page count when 0
+    // or less. Advances numberCounter by numberSteps per stamped page. True only when the whole
+    // target was written; on false no partial target is left and one line is logged.
+    bool processPDF(const QString& source, const QString& target, const QString& password,
+                    qint64 totalPages);
+
 private:
     void trackedChange();
     void applyStamps(const QVariantMap& data);

@@ -72,6 +72,8 @@ public:
     qint64 outlineWidth() const { return m_outlineWidth; }
     void setOutlineWidth(qint64 width) { m_outlineWidth = width; }
 
+    void draw(QPainter& context, const QRectF& rect, const QRectF& offsetRect, qint32 marginAnchor,
+              qint64 pageNumber, qint64 totalPages, bool isHighLightStamp) override;
     QVariantMap getData() const override;
     void setData(const QVariant& data) override;
     QString description() const override;

@@ -1,0 +1,244 @@
+// Stamping a PDF: the source is edited in memory with QPDF; each stamped page gets an "under"
+// and an "over" layer drawn with QPainter into one in-memory PDF, placed as Form XObjects
+// before and after the page's own content. Everything else in the document is left as it is.
+#include "model/Numbering.h"
+#include "platform/StagedFile.h"
+#include "platform/SystemLog.h"
+#include "processing/PageLayout.h"
+#include "processing/PdfLayerWriter.h"
+#include "processing/PdfPageFrame.h"
+
+#include <QFileInfo>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFMatrix.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <stdexcept>
+#include <vector>
+
+namespace veltrane {
+namespace {
+
+// Pages larger than this (in points, either side) get no stamp layers.
+constexpr double kMaxLayerSide = 200000.0;
+
+struct StampedPage
+{
+    size_t pageIndex = 0;
+    PdfPageFrame frame;
+    int underLayer = -1;
+    int overLayer = -1;
+};
+
+std::runtime_error failure(const QString& message)
+{
+    return std::runtime_error(message.toStdString());
+}
+
+PdfPageFrame frameOf(QPDFPageObjectHelper& page)
+{
+    QPDFObjectHandle box = page.getMediaBox();
+    QRectF media;
+    if (box.isRectangle()) {
+        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+        media = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
+    }
+    int rotate = 0;
+    QPDFObjectHandle rotation = page.getObjectHandle().getKey("/Rotate");
+    if (rotation.isInteger()) {
+        rotate = int(rotation.getIntValue() % 360);
+    }
+    return pdfPageFrame(media, rotate);
+}
+
+// Draws one layer of a stamped page; -1 when the page has no stamp in it.
+int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
+              const PdfPageFrame& frame, const QRectF& margins, qint64 pageValue, qint64 pagesValue)
+{
+    if (stamps.empty()) {
+        return -1;
+    }
+    const int layer = layers.beginLayer(frame.frameBox.size());
+    QPainter& painter = layers.painter();
+    painter.translate(-frame.frameBox.topLeft());
+    for (IStampItem* stamp : stamps) {
+        const qint32 anchor =
+            stamp->getNextMarginAnchor(stamp->isSymmetry(), stamp->marginAnchor());
+        stamp->draw(painter, margins, margins, anchor, pageValue, pagesValue, false);
+    }
+    return layer;
+}
+
+// Resource dictionaries of the page's own, so that stamping one page never changes another
+// page that shared its resources.
+struct PageResources
+{
+    QPDFObjectHandle resources;
+    QPDFObjectHandle xobjects;
+    int nameSuffix = 1;
+};
+
+PageResources ownResources(QPDFObjectHandle page)
+{
+    PageResources own;
+    QPDFObjectHandle resources = page.getKey("/Resources");
+    own.resources =
+        resources.isDictionary() ? resources.shallowCopy() : QPDFObjectHandle::newDictionary();
+    page.replaceKey("/Resources", own.resources);
+    QPDFObjectHandle xobjects = own.resources.getKey("/XObject");
+    own.xobjects =
+        xobjects.isDictionary() ? xobjects.shallowCopy() : QPDFObjectHandle::newDictionary();
+    own.resources.replaceKey("/XObject", own.xobjects);
+    return own;
+}
+
+std::string placeLayer(QPDF& target, PageResources& page, QPDFPageObjectHelper layerPage,
+                       const PdfPageFrame& frame)
+{
+    QPDFObjectHandle form = target.copyForeignObject(layerPage.getFormXObjectForPage(false));
+    const std::string name = page.resources.getUniqueResourceName("/VtStamp", page.nameSuffix);
+    page.xobjects.replaceKey(name, form);
+    double layerHeight = 0;
+    QPDFObjectHandle box = layerPage.getMediaBox();
+    if (box.isRectangle()) {
+        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+        layerHeight = r.ury - r.lly;
+    }
+    const QTransform m = layerToPageMatrix(frame, layerHeight);
+    const QPDFMatrix matrix(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
+    return "q " + matrix.unparse() + " cm " + name + " Do Q\n";
+}
+
+void setCreator(QPDF& pdf)
+{
+    QPDFObjectHandle trailer = pdf.getTrailer();
+    QPDFObjectHandle info = trailer.getKey("/Info");
+    if (!info.isDictionary()) {
+        info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        trailer.replaceKey("/Info", info);
+    }
+    info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Veltrane"));
+}
+
+} // namespace
+
+bool Numbering::processPDF(const QString& source, const QString& target, const QString& password,
+                           qint64 totalPages)
+{
+    if (!QFileInfo(source).isFile()) {
+        return false;
+    }
+    const bool inPlace = isSameFile(source, target);
+    if (!inPlace && QFileInfo::exists(target)) {
+        QFile::remove(target);
+    }
+    bool written = false;
+    setIsUpdating(true);
+    guarded(QStringLiteral("Error in [processPDF:] : %@"), [&] {
+        if (inPlace && m_isBackupFile) {
+            QString error;
+            if (!copyFileReplacing(source, source + QStringLiteral(".bak"), &error)) {
+                throw failure(error);
+            }
+        }
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        const QByteArray path = QFile::encodeName(source);
+        const QByteArray secret = password.toUtf8();
+        pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
+
+        QPDFPageDocumentHelper document(pdf);
+        document.pushInheritedAttributesToPage();
+        std::vector<QPDFPageObjectHelper> pages = document.getAllPages();
+        const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
+
+        std::vector<IStampItem*> under;
+        std::vector<IStampItem*> over;
+        for (const auto& stamp : m_stamps) {
+            if (stamp->isSelected()) {
+                (stamp->isDrawUnderPDFContent() ? under : over).push_back(stamp.get());
+            }
+        }
+
+        PdfLayerWriter layers;
+        std::vector<StampedPage> stamped;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (!isUpdating()) {
+                throw failure(
+                    QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pages.size()));
+            }
+            pages[i].getObjectHandle().removeKey("/CropBox");
+            if (!isPageStamped(*this, qint64(i + 1))) {
+                continue;
+            }
+            guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+                StampedPage page;
+                page.pageIndex = i;
+                page.frame = frameOf(pages[i]);
+                const QSizeF size = page.frame.frameBox.size();
+                if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
+                    size.height() > kMaxLayerSide) {
+                    throw failure(QStringLiteral("page %1 has no usable media box").arg(i + 1));
+                }
+                const QRectF margins = marginRect(*this, page.frame.frameBox);
+                page.underLayer =
+                    drawLayer(layers, under, page.frame, margins, m_numberCounter, pagesValue);
+                page.overLayer =
+                    drawLayer(layers, over, page.frame, margins, m_numberCounter, pagesValue);
+                stamped.push_back(page);
+            });
+            m_numberCounter += m_numberSteps;
+        }
+
+        // The layer document must outlive the write: copied streams are read from it then.
+        QPDF layerPdf;
+        const QByteArray layerBytes = layers.finish();
+        if (!layerBytes.isEmpty()) {
+            layerPdf.setSuppressWarnings(true);
+            layerPdf.processMemoryFile("stamp layers", layerBytes.constData(),
+                                       size_t(layerBytes.size()));
+            std::vector<QPDFPageObjectHelper> layerPages =
+                QPDFPageDocumentHelper(layerPdf).getAllPages();
+            for (const StampedPage& page : stamped) {
+                QPDFPageObjectHelper& target = pages[page.pageIndex];
+                PageResources resources = ownResources(target.getObjectHandle());
+                std::string before;
+                std::string after;
+                if (page.underLayer >= 0) {
+                    before = placeLayer(pdf, resources, layerPages.at(size_t(page.underLayer)),
+                                        page.frame);
+                }
+                if (page.overLayer >= 0) {
+                    after = placeLayer(pdf, resources, layerPages.at(size_t(page.overLayer)),
+                                       page.frame);
+                }
+                // The page's own content runs inside q ... Q, so whatever state it leaves
+                // behind cannot move the stamps drawn after it.
+                target.addPageContents(QPDFObjectHandle::newStream(&pdf, before + "q\n"), true);
+                target.addPageContents(QPDFObjectHandle::newStream(&pdf, "\nQ\n" + after), false);
+            }
+        }
+        setCreator(pdf);
+
+        QString error;
+        std::optional<StagedFile> output = StagedFile::create(target, &error);
+        if (!output) {
+            throw failure(error);
+        }
+        const QByteArray outputPath = QFile::encodeName(output->temporaryPath());
+        QPDFWriter writer(pdf, outputPath.constData());
+        writer.setPreserveEncryption(false);
+        writer.setStreamDataMode(qpdf_s_preserve);
+        writer.setObjectStreamMode(qpdf_o_preserve);
+        writer.write();
+        if (!output->commit(&error)) {
+            throw failure(error);
+        }
+        written = true;
+    });
+    setIsUpdating(false);
+    return written;
+}
+
+} // namespace veltrane

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QGlyphRun>
+#include <QList>
+#include <QSizeF>
+#include <QString>
+
+class QPaintDevice;
+
+namespace veltrane {
+
+class TextStamp;
+
+// The failure line of both stamps' drawing.
+inline const QString kDrawFailureLine = QStringLiteral(
+    "Error in [Draw:rect:marginAnchor:pageNumber:totalPages:isHighLightStamp:] : %@");
+
+// The preview's marker over a stamp: red at half opacity.
+inline const QColor kHighlightColor = QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.5f);
+
+// A text stamp's one-line box as drawn on `device`: the resolved font, the advance width and
+// line height (in the device's frame units), the ascent (baseline below the box's top edge) and
+// the laid-out glyphs. Throws when the font name names no installed font.
+struct TextStampGeometry
+{
+    QFont font;
+    double fontSize = 0;
+    double ascent = 0;
+    QSizeF size;
+    QList<QGlyphRun> glyphRuns;
+};
+
+TextStampGeometry measureTextStamp(const TextStamp& stamp, const QString& text,
+                                   const QPaintDevice* device);
+
+} // namespace veltrane
