@@ -16,6 +16,9 @@ class ImageStamp final : public StampItemBase
 {
 public:
     ImageStamp() = default;
+    // Copies the stored fields, the mirror state and the picture; never the open editor.
+    ImageStamp(const ImageStamp& other) = default;
+    ImageStamp& operator=(const ImageStamp&) = delete;
     ~ImageStamp() override;
 
     StampKind kind() const override { return StampKind::Image; }
@@ -59,8 +62,6 @@ protected:
     QString className() const override { return QStringLiteral("ImageStamp"); }
 
 private:
-    ImageStamp(const ImageStamp& other) = default;
-
     QImage m_cacheImage;
     QByteArray m_stampImage;
     QString m_stampImagePath;

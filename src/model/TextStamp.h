@@ -28,6 +28,9 @@ class TextStamp final : public StampItemBase
 {
 public:
     TextStamp() = default;
+    // Copies the stored fields, the mirror state and the picture; never the open editor.
+    TextStamp(const TextStamp& other) = default;
+    TextStamp& operator=(const TextStamp&) = delete;
     ~TextStamp() override;
 
     StampKind kind() const override { return StampKind::Text; }
@@ -96,7 +99,6 @@ protected:
     QString className() const override { return QStringLiteral("TextStamp"); }
 
 private:
-    TextStamp(const TextStamp& other) = default;
     QString formatValue(qint64 value) const;
 
     QString m_dateTaken;

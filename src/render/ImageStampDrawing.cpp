@@ -24,6 +24,8 @@ void ImageStamp::draw(QPainter& context, const QRectF& rect, const QRectF& offse
         context.translate(offsetRect.x() + at.x(), offsetRect.y() + at.y());
         context.rotate(double(-m_stampImageRotation));
         context.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        // Logos and signatures must not pick up JPEG artefacts in PDF output.
+        context.setRenderHint(QPainter::LosslessImageRendering, true);
         context.setOpacity(double(std::min<qint64>(m_stampImageOpacity, 100)) * 0.01);
         context.drawImage(QRectF(QPointF(0, 0), size), m_cacheImage);
         context.setOpacity(1.0);

@@ -1,0 +1,411 @@
+#include "model/ImageStamp.h"
+#include "model/Numbering.h"
+#include "model/TextStamp.h"
+#include "support/LogCapture.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace veltrane;
+using test::corpusFile;
+using test::pageText;
+using test::pdfFacts;
+using test::renderPage;
+
+namespace {
+
+QByteArray solidPicture(QColor colour)
+{
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+class PdfStampingTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    QString bodyPdf(int pages, const QString& name = QStringLiteral("in.pdf"),
+                    QSizeF size = QSizeF(595, 842))
+    {
+        test::writeBodyPdf(path(name), pages, size);
+        return path(name);
+    }
+
+    TextStamp& addText(const QString& format, qint32 anchor = BottomRight)
+    {
+        auto stamp = std::make_unique<TextStamp>();
+        stamp->setNumberFormat(format);
+        stamp->setMarginAnchor(anchor);
+        stamp->font().setFontSize(14);
+        TextStamp& ref = *stamp;
+        m_job.stamps().push_back(std::move(stamp));
+        return ref;
+    }
+
+    ImageStamp& addBlock(QColor colour, qint32 anchor, qint64 size = 40)
+    {
+        auto stamp = std::make_unique<ImageStamp>();
+        stamp->setData(QVariantMap{{QStringLiteral("stampImage"), solidPicture(colour)},
+                                   {QStringLiteral("stampImageWidth"), size},
+                                   {QStringLiteral("stampImageHeight"), size},
+                                   {QStringLiteral("stampImageOpacity"), qint64(100)},
+                                   {QStringLiteral("marginAnchor"), qint64(anchor)},
+                                   {QStringLiteral("isSelected"), true}});
+        ImageStamp& ref = *stamp;
+        m_job.stamps().push_back(std::move(stamp));
+        return ref;
+    }
+
+    bool stamp(const QString& source, const QString& target, qint64 total = 0,
+               const QString& password = {})
+    {
+        m_job.reset();
+        return m_job.processPDF(source, target, password, total);
+    }
+
+    // The stamp text of every page, "-" where a page has none.
+    QStringList labels(const QString& file, int pages)
+    {
+        static const QRegularExpression label(QStringLiteral("<(-?\\d+)/(\\d+)>"));
+        QStringList out;
+        for (int page = 1; page <= pages; ++page) {
+            const auto match = label.match(pageText(file, page));
+            out << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
+                                     : QStringLiteral("-"));
+        }
+        return out;
+    }
+
+    QStringList folderEntries() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    test::ScopedPreferences m_preferences;
+    QTemporaryDir m_dir;
+    Numbering m_job;
+};
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kRed = qRgb(255, 0, 0);
+
+} // namespace
+
+TEST_F(PdfStampingTest, PageOfTotalLandsOnEveryPage)
+{
+    const QString in = bodyPdf(12);
+    addText(QStringLiteral("{0} of {1}"));
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    const QString text = pageText(path(QStringLiteral("out.pdf")), 7);
+    EXPECT_TRUE(text.contains(QStringLiteral("7 of 12"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Body 7")));
+    EXPECT_EQ(m_job.numberCounter(), 13);
+    EXPECT_FALSE(m_job.isUpdating());
+    const test::PdfFacts facts = pdfFacts(path(QStringLiteral("out.pdf")));
+    EXPECT_EQ(facts.pages, 12);
+    EXPECT_EQ(facts.creator, QStringLiteral("Veltrane"));
+    EXPECT_EQ(facts.title, QStringLiteral("Body fixture"));
+    // One embedded program per font, not one per page.
+    EXPECT_EQ(facts.fontFiles, pdfFacts(in).fontFiles + 1);
+}
+
+TEST_F(PdfStampingTest, WorkedNumberingTable)
+{
+    const QString in = bodyPdf(5);
+    addText(QStringLiteral("<{0}/{1}>"));
+    struct Row
+    {
+        qint64 startPage, endPage;
+        qint32 range;
+        qint64 steps;
+        QStringList expected;
+    };
+    const QStringList d = {QStringLiteral("-")};
+    const Row rows[] = {
+        {1, 0, AllPages, 1, QStringLiteral("1/5 2/5 3/5 4/5 5/5").split(QLatin1Char(' '))},
+        {2, 4, AllPages, 1, QStringLiteral("- 1/5 2/5 3/5 -").split(QLatin1Char(' '))},
+        {1, 0, OddPages, 1, QStringLiteral("1/5 - 2/5 - 3/5").split(QLatin1Char(' '))},
+        {1, 0, EvenPages, 1, QStringLiteral("- 1/5 - 2/5 -").split(QLatin1Char(' '))},
+        {1, 0, AllPages, 10, QStringLiteral("1/5 11/5 21/5 31/5 41/5").split(QLatin1Char(' '))},
+        {6, 0, AllPages, 1, QStringLiteral("- - - - -").split(QLatin1Char(' '))},
+    };
+    for (const Row& row : rows) {
+        m_job.setStartPage(row.startPage);
+        m_job.setEndPage(row.endPage);
+        m_job.setPageRange(row.range);
+        m_job.setNumberSteps(row.steps);
+        ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+        EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 5), row.expected)
+            << row.startPage << " " << row.endPage << " " << row.range;
+        EXPECT_TRUE(
+            pageText(path(QStringLiteral("out.pdf")), 5).contains(QStringLiteral("Body 5")));
+    }
+    // A positive total is used as given.
+    m_job.setStartPage(1);
+    m_job.setEndPage(0);
+    m_job.setPageRange(AllPages);
+    m_job.setNumberSteps(1);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf")), 3));
+    EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 2),
+              QStringList({QStringLiteral("1/3"), QStringLiteral("2/3")}));
+}
+
+TEST_F(PdfStampingTest, UnderAndOverThePageContent)
+{
+    const QString in = bodyPdf(1);
+    ImageStamp& block = addBlock(Qt::green, TopLeft, 100);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("over.pdf"))));
+    block.setIsDrawUnderPDFContent(true);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("under.pdf"))));
+
+    const QImage over = renderPage(path(QStringLiteral("over.pdf")), 0);
+    const QImage under = renderPage(path(QStringLiteral("under.pdf")), 0);
+    EXPECT_EQ(over.pixel(50, 50), kGreen); // output never carries the highlight
+    EXPECT_EQ(under.pixel(50, 50), kBlue);
+    EXPECT_EQ(over.pixel(150, 150), kBlue);
+    EXPECT_EQ(over.pixel(400, 600), kWhite);
+}
+
+TEST_F(PdfStampingTest, AnchorsAndMarginsOnThePage)
+{
+    const QString in = bodyPdf(1);
+    m_job.setMarginLeft(36);
+    m_job.setMarginTop(36);
+    m_job.setMarginRight(36);
+    m_job.setMarginBottom(36);
+    addBlock(Qt::green, TopLeft);
+    addBlock(Qt::red, MiddleMiddle);
+    addBlock(Qt::green, BottomRight);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    const QImage page = renderPage(path(QStringLiteral("out.pdf")), 0);
+    EXPECT_EQ(page.pixel(37, 37), kGreen);
+    EXPECT_EQ(page.pixel(74, 74), kGreen);
+    EXPECT_EQ(page.pixel(34, 50), kBlue);
+    EXPECT_EQ(page.pixel(297, 421), kRed);
+    EXPECT_EQ(page.pixel(595 - 37, 842 - 37), kGreen);
+    EXPECT_EQ(page.pixel(595 - 34, 842 - 50), kWhite);
+
+    m_job.setIsMarginInPercentage(true);
+    m_job.setMarginLeft(10);
+    m_job.setMarginTop(10);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("percent.pdf"))));
+    const QImage percent = renderPage(path(QStringLiteral("percent.pdf")), 0);
+    EXPECT_EQ(percent.pixel(61, 86), kGreen); // 10% of 595 and of 842
+    EXPECT_EQ(percent.pixel(57, 100), kBlue);
+}
+
+TEST_F(PdfStampingTest, MirroredStampAlternatesOverStampedPages)
+{
+    const QString in = bodyPdf(4, QStringLiteral("in.pdf"), QSizeF(400, 400));
+    ImageStamp& block = addBlock(Qt::green, TopRight);
+    block.setIsSymmetry(true);
+    ImageStamp& off = addBlock(Qt::red, BottomMiddle);
+    off.setIsSelected(false);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    for (int i = 0; i < 4; ++i) {
+        const QImage page = renderPage(path(QStringLiteral("out.pdf")), i);
+        const bool own = i % 2 == 0;
+        EXPECT_EQ(page.pixel(380, 20), own ? kGreen : kWhite) << i;
+        EXPECT_EQ(page.pixel(20, 20), own ? kBlue : kGreen) << i;
+        EXPECT_EQ(page.pixel(200, 380), kWhite) << i; // switched off: never drawn
+    }
+}
+
+TEST_F(PdfStampingTest, RotatedPagesAndOffsetMediaBoxesGetUprightStamps)
+{
+    const QString in = bodyPdf(4, QStringLiteral("in.pdf"), QSizeF(400, 600));
+    test::editPdf(in, [](QPDF& pdf) {
+        auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        const int rotations[] = {0, 90, 180, 270};
+        for (size_t i = 0; i < pages.size(); ++i) {
+            pages[i].getObjectHandle().replaceKey("/Rotate",
+                                                  QPDFObjectHandle::newInteger(rotations[i]));
+        }
+        // Page 1: the same visible page, its box and content moved by (100, 200).
+        QPDFObjectHandle first = pages[0].getObjectHandle();
+        first.replaceKey("/MediaBox", QPDFObjectHandle::parse("[100 200 500 800]"));
+        first.replaceKey("/CropBox", QPDFObjectHandle::parse("[150 250 450 750]"));
+        pages[0].addPageContents(QPDFObjectHandle::newStream(&pdf, "q 1 0 0 1 100 200 cm\n"), true);
+        pages[0].addPageContents(QPDFObjectHandle::newStream(&pdf, "\nQ\n"), false);
+    });
+    addBlock(Qt::green, TopLeft, 60);
+    addBlock(Qt::red, BottomRight, 30);
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    const QString out = path(QStringLiteral("out.pdf"));
+    EXPECT_TRUE(pdfFacts(out).cropBoxes.isEmpty());
+    for (int i = 0; i < 4; ++i) {
+        const QImage page = renderPage(out, i);
+        ASSERT_FALSE(page.isNull());
+        const bool sideways = i % 2 == 1;
+        EXPECT_EQ(page.size(), sideways ? QSize(600, 400) : QSize(400, 600)) << i;
+        EXPECT_EQ(page.pixel(2, 2), kGreen) << i;
+        EXPECT_EQ(page.pixel(57, 57), kGreen) << i;
+        EXPECT_EQ(page.pixel(page.width() - 3, page.height() - 3), kRed) << i;
+        EXPECT_NE(page.pixel(page.width() - 40, page.height() - 3), kRed) << i;
+    }
+    // The moved page still shows its content where it was.
+    EXPECT_EQ(renderPage(out, 0).pixel(100, 100), kBlue);
+}
+
+TEST_F(PdfStampingTest, BookmarksLinksAnnotationsAndFormsStay)
+{
+    addText(QStringLiteral("<{0}/{1}>"));
+    for (const char* name :
+         {"qpdf_outlines-with-actions.pdf", "qpdf_form-fields-and-annotations.pdf",
+          "qpdf_c-object-streams.pdf", "qpdf_page-inherit-mediabox.pdf", "qpdf_good13.pdf",
+          "qpdf_boxes.pdf"}) {
+        const QString source = corpusFile(QString::fromLatin1(name));
+        const QString out = path(QStringLiteral("corpus-out.pdf"));
+        ASSERT_TRUE(stamp(source, out)) << name;
+        const test::PdfFacts before = pdfFacts(source);
+        const test::PdfFacts after = pdfFacts(out);
+        EXPECT_EQ(after.pages, before.pages) << name;
+        EXPECT_EQ(after.outlineItems, before.outlineItems) << name;
+        EXPECT_EQ(after.annotations, before.annotations) << name;
+        EXPECT_EQ(after.formFields, before.formFields) << name;
+        EXPECT_EQ(after.creator, QStringLiteral("Veltrane")) << name;
+        EXPECT_EQ(labels(out, 1).first(), QStringLiteral("1/%1").arg(before.pages)) << name;
+    }
+    EXPECT_EQ(pdfFacts(corpusFile(QStringLiteral("qpdf_outlines-with-actions.pdf"))).outlineItems,
+              11);
+}
+
+TEST_F(PdfStampingTest, InheritedResourcesKeepTheOriginalText)
+{
+    addText(QStringLiteral("<{0}/{1}>"));
+    const QString source = corpusFile(QStringLiteral("qpdf_page-inherit-mediabox.pdf"));
+    const QString out = path(QStringLiteral("out.pdf"));
+    ASSERT_TRUE(stamp(source, out));
+    int withText = 0;
+    for (int page = 1; page <= 3; ++page) {
+        const QString before = pageText(source, page).simplified();
+        const QString after = pageText(out, page).simplified();
+        withText += before.contains(QStringLiteral("Potato"));
+        EXPECT_TRUE(after.contains(before)) << after.toStdString();
+        EXPECT_TRUE(after.contains(QStringLiteral("<%1/3>").arg(page)));
+    }
+    EXPECT_GE(withText, 2);
+}
+
+TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpen)
+{
+    addText(QStringLiteral("<{0}/{1}>"));
+    struct Case
+    {
+        const char* file;
+        const char* password;
+    };
+    for (const Case c :
+         {Case{"qpdf_c-r6-in.pdf", "user4"}, Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "view"},
+          Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "master"}}) {
+        const QString out = path(QStringLiteral("open.pdf"));
+        ASSERT_TRUE(
+            stamp(corpusFile(QString::fromLatin1(c.file)), out, 0, QString::fromLatin1(c.password)))
+            << c.file;
+        const test::PdfFacts facts = pdfFacts(out);
+        EXPECT_FALSE(facts.encrypted) << c.file;
+        EXPECT_EQ(facts.pages, 30);
+        EXPECT_EQ(facts.outlineItems, 11);
+        EXPECT_EQ(labels(out, 2).last(), QStringLiteral("2/30"));
+    }
+    for (const char* wrong : {"", "nope"}) {
+        test::LogCapture log;
+        const QString out = path(QStringLiteral("locked.pdf"));
+        EXPECT_FALSE(stamp(corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), out, 0,
+                           QString::fromLatin1(wrong)));
+        EXPECT_FALSE(QFile::exists(out));
+        ASSERT_EQ(log.lines().size(), 1);
+        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [processPDF:] : ")));
+    }
+}
+
+TEST_F(PdfStampingTest, DamagedEmptyAndMissingSources)
+{
+    addText(QStringLiteral("<{0}/{1}>"));
+    const QString out = path(QStringLiteral("out.pdf"));
+    {
+        test::LogCapture log;
+        ASSERT_TRUE(stamp(corpusFile(QStringLiteral("qpdf_append-page-content-damaged.pdf")), out));
+        EXPECT_EQ(pdfFacts(out).pages, 30);
+        EXPECT_EQ(pdfFacts(out).outlineItems, 11);
+    }
+    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("qpdf_empty.pdf")), out));
+    EXPECT_EQ(pdfFacts(out).pages, 0);
+
+    QFile junk(path(QStringLiteral("junk.pdf")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(5000, 'x'));
+    junk.close();
+    {
+        test::LogCapture log;
+        EXPECT_FALSE(stamp(junk.fileName(), out));
+        EXPECT_EQ(log.lines().size(), 1);
+    }
+    EXPECT_FALSE(QFile::exists(out)); // the stale target went, and nothing partial replaced it
+
+    test::writeBodyPdf(out, 1);
+    const QByteArray kept = test::fileBytes(out);
+    EXPECT_FALSE(stamp(path(QStringLiteral("missing.pdf")), out));
+    EXPECT_EQ(test::fileBytes(out), kept); // a missing source touches nothing
+    EXPECT_EQ(folderEntries(),
+              QStringList({QStringLiteral("junk.pdf"), QStringLiteral("out.pdf")}));
+}
+
+TEST_F(PdfStampingTest, StampingInPlaceKeepsABackupAndLeavesNoTemporaries)
+{
+    const QString in = bodyPdf(3, QStringLiteral("report.pdf"));
+    const QByteArray original = test::fileBytes(in);
+    addText(QStringLiteral("<{0}/{1}>"));
+    m_job.setIsBackupFile(true);
+    // Another spelling of the same file.
+    const QString spelled = m_dir.path() + QStringLiteral("/./sub/../report.pdf");
+    QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+    ASSERT_TRUE(stamp(in, spelled));
+    EXPECT_EQ(test::fileBytes(in + QStringLiteral(".bak")), original);
+    EXPECT_EQ(labels(in, 3),
+              QStringList({QStringLiteral("1/3"), QStringLiteral("2/3"), QStringLiteral("3/3")}));
+    EXPECT_EQ(folderEntries(),
+              QStringList({QStringLiteral("report.pdf"), QStringLiteral("report.pdf.bak")}));
+
+    // Again, without a backup: the old backup stays as it was, the file is stamped twice.
+    m_job.setIsBackupFile(false);
+    ASSERT_TRUE(stamp(in, in));
+    EXPECT_EQ(test::fileBytes(in + QStringLiteral(".bak")), original);
+    EXPECT_EQ(pdfFacts(in).pages, 3);
+}
+
+TEST_F(PdfStampingTest, BrokenStampsDrawNothingButTheRestOfThePage)
+{
+    const QString in = bodyPdf(2);
+    TextStamp& bad = addText(QStringLiteral("<{0}/{1}>"));
+    bad.font().setFontName(QStringLiteral("No Such Family 1234"));
+    ImageStamp& undecodable = addBlock(Qt::red, TopLeft);
+    undecodable.setData(QVariantMap{{QStringLiteral("stampImage"), QByteArray("junk")},
+                                    {QStringLiteral("stampImageWidth"), qint64(40)},
+                                    {QStringLiteral("stampImageHeight"), qint64(40)}});
+    addBlock(Qt::green, BottomLeft);
+    test::LogCapture log;
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    EXPECT_EQ(log.lines().size(), 2); // the unknown font, once per page
+    const QImage page = renderPage(path(QStringLiteral("out.pdf")), 1);
+    EXPECT_EQ(page.pixel(20, 842 - 20), kGreen);
+    EXPECT_EQ(page.pixel(20, 20), kBlue);
+    EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 2),
+              QStringList({QStringLiteral("-"), QStringLiteral("-")}));
+}
