@@ -47,7 +47,8 @@ void editPdf(const QString& path, const std::function<void(QPDF&)>& edit)
         QPDF pdf;
         pdf.processFile(QFile::encodeName(path).constData());
         edit(pdf);
-        QPDFWriter writer(pdf, QFile::encodeName(temporary).constData());
+        const QByteArray output = QFile::encodeName(temporary); // QPDFWriter keeps the pointer
+        QPDFWriter writer(pdf, output.constData());
         writer.write();
     }
     QFile::remove(path);
