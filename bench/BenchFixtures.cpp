@@ -1,16 +1,15 @@
 // Writes the benchmark's input documents:
 //   text.pdf     1000 pages of ten Helvetica lines each, 100 bookmarks
 //   scanned.pdf  100 pages, each one 2480 x 3508 JPEG (about 75 MB in all)
+#include <cstdio>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QRandomGenerator>
-
-#include <cstdio>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <QRandomGenerator>
 #include <string>
 
 namespace {
@@ -20,7 +19,8 @@ QPDFObjectHandle newPage(QPDF& pdf, double w, double h, QPDFObjectHandle resourc
 {
     QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(0, 0, w, h)));
+    page.replaceKey("/MediaBox",
+                    QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(0, 0, w, h)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
     return page;
@@ -55,7 +55,8 @@ void writeText(const QString& path)
     QPDFObjectHandle first;
     for (int k = 0; k < 100; ++k) {
         QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-        item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString("Chapter " + std::to_string(k + 1)));
+        item.replaceKey("/Title",
+                        QPDFObjectHandle::newUnicodeString("Chapter " + std::to_string(k + 1)));
         item.replaceKey("/Parent", outlines);
         QPDFObjectHandle dest = QPDFObjectHandle::newArray();
         dest.appendItem(pageObjects[size_t(k * 10)]);
@@ -92,7 +93,7 @@ void writeScanned(const QString& path)
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
-    scan.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 40);
+    scan.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 25);
 
     QPDF pdf;
     pdf.emptyPDF();

@@ -13,8 +13,8 @@ veltrane = os.path.join(root, "build", "bench", "veltrane-bench-stamp-pdf")
 def tools(source, out):
     return {
         "veltrane": [veltrane, source, out],
-        "pymupdf": ["python3", os.path.join(here, "pymupdf_stamp.py"), source, out],
-        "qpdf-overlay": ["python3", os.path.join(here, "qpdf_overlay_stamp.py"), source, out,
+        "pymupdf": [sys.executable, os.path.join(here, "pymupdf_stamp.py"), source, out],
+        "qpdf-overlay": [sys.executable, os.path.join(here, "qpdf_overlay_stamp.py"), source, out,
                          os.path.join(work, "stamps.pdf")],
         "qpdf-rewrite": ["qpdf", source, out],
     }

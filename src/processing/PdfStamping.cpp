@@ -5,12 +5,12 @@
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/PageLayout.h"
+#include "processing/PdfLayerPlacer.h"
 #include "processing/PdfLayerWriter.h"
 #include "processing/PdfPageFrame.h"
 
 #include <QFileInfo>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -45,7 +45,7 @@ PdfPageFrame frameOf(QPDFPageObjectHelper& page)
         media = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
     }
     int rotate = 0;
-    QPDFObjectHandle rotation = page.getObjectHandle().getKey("/Rotate");
+    QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
     if (rotation.isInteger()) {
         rotate = int(rotation.getIntValue() % 360);
     }
@@ -70,44 +70,17 @@ int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
     return layer;
 }
 
-// Resource dictionaries of the page's own, so that stamping one page never changes another
-// page that shared its resources.
-struct PageResources
+// Output pages show their whole media box: the crop box goes, from the page and from the page
+// tree nodes it would be inherited from.
+void dropCropBox(QPDFPageObjectHelper& page)
 {
-    QPDFObjectHandle resources;
-    QPDFObjectHandle xobjects;
-    int nameSuffix = 1;
-};
-
-PageResources ownResources(QPDFObjectHandle page)
-{
-    PageResources own;
-    QPDFObjectHandle resources = page.getKey("/Resources");
-    own.resources =
-        resources.isDictionary() ? resources.shallowCopy() : QPDFObjectHandle::newDictionary();
-    page.replaceKey("/Resources", own.resources);
-    QPDFObjectHandle xobjects = own.resources.getKey("/XObject");
-    own.xobjects =
-        xobjects.isDictionary() ? xobjects.shallowCopy() : QPDFObjectHandle::newDictionary();
-    own.resources.replaceKey("/XObject", own.xobjects);
-    return own;
-}
-
-std::string placeLayer(QPDF& target, PageResources& page, QPDFPageObjectHelper layerPage,
-                       const PdfPageFrame& frame)
-{
-    QPDFObjectHandle form = target.copyForeignObject(layerPage.getFormXObjectForPage(false));
-    const std::string name = page.resources.getUniqueResourceName("/VtStamp", page.nameSuffix);
-    page.xobjects.replaceKey(name, form);
-    double layerHeight = 0;
-    QPDFObjectHandle box = layerPage.getMediaBox();
-    if (box.isRectangle()) {
-        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
-        layerHeight = r.ury - r.lly;
+    QPDFObjectHandle node = page.getObjectHandle();
+    for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
+        if (node.hasKey("/CropBox")) {
+            node.removeKey("/CropBox");
+        }
+        node = node.getKey("/Parent");
     }
-    const QTransform m = layerToPageMatrix(frame, layerHeight);
-    const QPDFMatrix matrix(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
-    return "q " + matrix.unparse() + " cm " + name + " Do Q\n";
 }
 
 void setCreator(QPDF& pdf)
@@ -148,9 +121,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         const QByteArray secret = password.toUtf8();
         pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
 
-        QPDFPageDocumentHelper document(pdf);
-        document.pushInheritedAttributesToPage();
-        std::vector<QPDFPageObjectHelper> pages = document.getAllPages();
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
 
         std::vector<IStampItem*> under;
@@ -168,7 +139,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
                 throw failure(
                     QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pages.size()));
             }
-            pages[i].getObjectHandle().removeKey("/CropBox");
+            dropCropBox(pages[i]);
             if (!isPageStamped(*this, qint64(i + 1))) {
                 continue;
             }
@@ -191,32 +162,13 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             m_numberCounter += m_numberSteps;
         }
 
-        // The layer document must outlive the write: copied streams are read from it then.
-        QPDF layerPdf;
+        // The placer must outlive the write: copied streams are read from its layers then.
+        std::optional<PdfLayerPlacer> placer;
         const QByteArray layerBytes = layers.finish();
         if (!layerBytes.isEmpty()) {
-            layerPdf.setSuppressWarnings(true);
-            layerPdf.processMemoryFile("stamp layers", layerBytes.constData(),
-                                       size_t(layerBytes.size()));
-            std::vector<QPDFPageObjectHelper> layerPages =
-                QPDFPageDocumentHelper(layerPdf).getAllPages();
+            placer.emplace(pdf, layerBytes);
             for (const StampedPage& page : stamped) {
-                QPDFPageObjectHelper& target = pages[page.pageIndex];
-                PageResources resources = ownResources(target.getObjectHandle());
-                std::string before;
-                std::string after;
-                if (page.underLayer >= 0) {
-                    before = placeLayer(pdf, resources, layerPages.at(size_t(page.underLayer)),
-                                        page.frame);
-                }
-                if (page.overLayer >= 0) {
-                    after = placeLayer(pdf, resources, layerPages.at(size_t(page.overLayer)),
-                                       page.frame);
-                }
-                // The page's own content runs inside q ... Q, so whatever state it leaves
-                // behind cannot move the stamps drawn after it.
-                target.addPageContents(QPDFObjectHandle::newStream(&pdf, before + "q\n"), true);
-                target.addPageContents(QPDFObjectHandle::newStream(&pdf, "\nQ\n" + after), false);
+                placer->place(pages[page.pageIndex], page.frame, page.underLayer, page.overLayer);
             }
         }
         setCreator(pdf);

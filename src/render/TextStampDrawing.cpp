@@ -5,9 +5,11 @@
 #include "render/StampDrawing.h"
 
 #include <cmath>
+#include <mutex>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,22 +20,41 @@
 namespace veltrane {
 namespace {
 
+struct Faces
+{
+    bool bold = false;
+    bool italic = false;
+    bool boldItalic = false;
+};
+
+// Which faces a family has; asked once per family, as every stamped page needs it.
+Faces facesOf(const QString& family)
+{
+    static std::mutex mutex;
+    static QHash<QString, Faces> known;
+    std::lock_guard lock(mutex);
+    if (auto it = known.constFind(family); it != known.cend()) {
+        return it.value();
+    }
+    Faces faces;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        const bool isBold = QFontDatabase::weight(family, style) >= QFont::DemiBold;
+        const bool isItalic = QFontDatabase::italic(family, style);
+        faces.bold |= isBold;
+        faces.italic |= isItalic && !isBold;
+        faces.boldItalic |= isItalic && isBold;
+    }
+    known.insert(family, faces);
+    return faces;
+}
+
 // Bold and italic only when the family has such faces: never synthesised.
 QFont stampFont(const QString& family, double sizeInDeviceUnits, const QPaintDevice* device,
                 bool bold, bool italic)
 {
-    bool hasBold = false;
-    bool hasItalic = false;
-    bool hasBoldItalic = false;
-    for (const QString& style : QFontDatabase::styles(family)) {
-        const bool isBold = QFontDatabase::weight(family, style) >= QFont::DemiBold;
-        const bool isItalic = QFontDatabase::italic(family, style);
-        hasBold |= isBold;
-        hasItalic |= isItalic && !isBold;
-        hasBoldItalic |= isItalic && isBold;
-    }
-    const bool useBold = bold && hasBold;
-    const bool useItalic = italic && (useBold ? hasBoldItalic : hasItalic);
+    const Faces faces = facesOf(family);
+    const bool useBold = bold && faces.bold;
+    const bool useItalic = italic && (useBold ? faces.boldItalic : faces.italic);
 
     QFont font(family);
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferOutline));

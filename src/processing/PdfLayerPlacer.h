@@ -1,0 +1,40 @@
+#pragma once
+
+#include "processing/PdfPageFrame.h"
+
+#include <map>
+#include <QByteArray>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+// Puts the layers of a PdfLayerWriter document onto the pages of a target document: each
+// layer page becomes a Form XObject of the target, drawn before ("under") or after ("over")
+// the page's own content, which is wrapped in q ... Q. Objects shared by the layers (fonts,
+// pictures) are copied into the target once. Must outlive the target's writing: copied
+// streams are read from the layer document then. Not thread-safe; one per stamped file.
+class PdfLayerPlacer
+{
+public:
+    PdfLayerPlacer(QPDF& target, const QByteArray& layerDocument);
+
+    // `underLayer` and `overLayer` are layer indexes, -1 for none.
+    void place(QPDFPageObjectHelper& page, const PdfPageFrame& frame, int underLayer,
+               int overLayer);
+
+private:
+    QPDFObjectHandle formFor(int layer, double* layerHeight);
+    // Pages with the same wrapping share one stream object instead of each getting a copy.
+    QPDFObjectHandle sharedStream(const std::string& content);
+
+    QPDF& m_target;
+    QByteArray m_bytes;
+    QPDF m_layers;
+    std::vector<QPDFPageObjectHelper> m_layerPages;
+    std::map<std::string, QPDFObjectHandle> m_streams;
+};
+
+} // namespace veltrane
