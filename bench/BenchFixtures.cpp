@@ -93,7 +93,7 @@ void writeScanned(const QString& path)
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
-    scan.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 25);
+    scan.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 28);
 
     QPDF pdf;
     pdf.emptyPDF();

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <QImage>
 #include <QList>
 #include <QSizeF>
 #include <QString>
@@ -142,6 +143,20 @@ public:
     // target was written; on false no partial target is left and one line is logged.
     bool processPDF(const QString& source, const QString& target, const QString& password,
                     qint64 totalPages);
+
+    // Writes the frames of the TIFF or picture at `source` that lie in startPage ... endPage as
+    // one multi-page TIFF at `target` with TIFF "Compression" code `compression`, stamping the
+    // frames pageRange selects. Same-file, backup and failure rules as processPDF. False when
+    // nothing was written.
+    bool processTIFF(const QString& source, const QString& target, qint64 totalPages,
+                     qint32 compression);
+
+    // Draws the switched-on stamps on one image (frame units are pixels) with numberCounter as
+    // "{0}" and `pages` as "{1}"; highlights the stamp at `highlightIndex` (-1: none); with
+    // `isPreview`, shades the margins and outlines the margin rectangle first. `pageNumber` is
+    // not used. Text stamps take the job's dateTaken.
+    void drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint32 highlightIndex,
+                     bool isPreview);
 
 private:
     void trackedChange();

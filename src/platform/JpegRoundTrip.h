@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace veltrane {
+
+// Passes an opaque image through JPEG at the highest quality without chroma subsampling
+// (4:4:4), as a stamped photo is stored, and returns the decoded result (RGB32); a null image
+// and `error` when libjpeg-turbo fails. Any thread.
+QImage jpegRoundTrip(const QImage& image, QString* error);
+
+} // namespace veltrane

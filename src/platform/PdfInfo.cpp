@@ -1,0 +1,42 @@
+#include "platform/PdfInfo.h"
+
+#include <QFile>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+namespace veltrane {
+
+PdfInfo readPdfInfo(const QString& path, const QString& password)
+{
+    PdfInfo info;
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        const QByteArray file = QFile::encodeName(path);
+        const QByteArray secret = password.toUtf8();
+        pdf.processFile(file.constData(), password.isEmpty() ? nullptr : secret.constData());
+        info.encrypted = pdf.isEncrypted();
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        info.pageCount = int(std::min<size_t>(pages.size(), INT32_MAX));
+        if (!pages.empty()) {
+            QPDFObjectHandle box = pages.front().getArtBox();
+            if (box.isRectangle()) {
+                const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+                info.artBoxSize = QSizeF(std::abs(r.urx - r.llx), std::abs(r.ury - r.lly));
+            }
+        }
+        info.opened = true;
+    } catch (const QPDFExc& e) {
+        info.error = QString::fromUtf8(e.what());
+        if (e.getErrorCode() == qpdf_e_password) {
+            info.encrypted = true;
+            info.needsPassword = true;
+        }
+    } catch (const std::exception& e) {
+        info.error = QString::fromUtf8(e.what());
+    }
+    return info;
+}
+
+} // namespace veltrane

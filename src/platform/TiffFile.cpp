@@ -1,0 +1,272 @@
+#include "platform/TiffFile.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <QFile>
+#include <QPainter>
+#include <tiffio.h>
+
+namespace veltrane {
+namespace {
+
+TIFF* handle(void* p)
+{
+    return static_cast<TIFF*>(p);
+}
+
+int collectError(TIFF*, void* user, const char* module, const char* format, va_list args)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    auto* message = static_cast<QString*>(user);
+    *message = module && *module ? QStringLiteral("%1: %2").arg(QString::fromUtf8(module),
+                                                                QString::fromUtf8(text))
+                                 : QString::fromUtf8(text);
+    return 1;
+}
+
+int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+TIFF* openTiff(const QString& path, const char* mode, QString* message)
+{
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(options, collectError, message);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
+    TIFF* tiff = TIFFOpenExt(QFile::encodeName(path).constData(), mode, options);
+    TIFFOpenOptionsFree(options);
+    return tiff;
+}
+
+void setError(QString* error, const QString& message)
+{
+    if (error) {
+        *error = message;
+    }
+}
+
+double dpi(float value, uint16_t unit)
+{
+    if (!(value > 0)) {
+        return 72;
+    }
+    return unit == RESUNIT_CENTIMETER ? value * 2.54 : value;
+}
+
+} // namespace
+
+std::unique_ptr<TiffReader> TiffReader::open(const QString& path, QString* error)
+{
+    std::unique_ptr<TiffReader> reader(new TiffReader);
+    reader->m_tiff = openTiff(path, "rm", &reader->m_error);
+    if (!reader->m_tiff) {
+        setError(error, reader->m_error.isEmpty() ? QStringLiteral("cannot open %1").arg(path)
+                                                  : reader->m_error);
+        return nullptr;
+    }
+    // libtiff stops at a directory loop or a broken link: count what can be reached.
+    reader->m_pages = int(TIFFNumberOfDirectories(handle(reader->m_tiff)));
+    return reader;
+}
+
+TiffReader::~TiffReader()
+{
+    if (m_tiff) {
+        TIFFClose(handle(m_tiff));
+    }
+}
+
+std::optional<TiffPageInfo> TiffReader::pageInfo(int index)
+{
+    TIFF* tiff = handle(m_tiff);
+    if (index < 0 || index >= m_pages || !TIFFSetDirectory(tiff, tdir_t(index))) {
+        return std::nullopt;
+    }
+    TiffPageInfo info;
+    uint32_t w = 0, h = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h);
+    info.size = QSize(int(std::min<uint32_t>(w, INT32_MAX)), int(std::min<uint32_t>(h, INT32_MAX)));
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    info.compression = compression;
+    uint16_t extraCount = 0;
+    uint16_t* extra = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) && extraCount > 0) {
+        info.hasAlpha = extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA;
+    }
+    float x = 0, y = 0;
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &x) &&
+        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &y) && unit != RESUNIT_NONE) {
+        info.xDpi = dpi(x, unit);
+        info.yDpi = dpi(y, unit);
+    }
+    return info;
+}
+
+QImage TiffReader::readPage(int index, QString* error)
+{
+    const std::optional<TiffPageInfo> info = pageInfo(index);
+    if (!info || info->size.isEmpty()) {
+        setError(error, QStringLiteral("page %1 cannot be read").arg(index + 1));
+        return {};
+    }
+    if (qint64(info->size.width()) * info->size.height() > kMaxFramePixels) {
+        setError(error, QStringLiteral("page %1 is too large (%2 x %3 pixels)")
+                            .arg(index + 1)
+                            .arg(info->size.width())
+                            .arg(info->size.height()));
+        return {};
+    }
+    // libtiff converts every photometric, bit depth and orientation to 8-bit RGBA with
+    // premultiplied alpha: R, G, B, A bytes in memory, as QImage's RGBA8888 formats are.
+    QImage image(info->size, QImage::Format_RGBA8888_Premultiplied);
+    if (image.isNull()) {
+        setError(error, QStringLiteral("out of memory for page %1").arg(index + 1));
+        return {};
+    }
+    m_error.clear();
+    if (!TIFFReadRGBAImageOriented(
+            handle(m_tiff), uint32_t(info->size.width()), uint32_t(info->size.height()),
+            reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 0)) {
+        setError(error, m_error.isEmpty()
+                            ? QStringLiteral("page %1 cannot be decoded").arg(index + 1)
+                            : m_error);
+        return {};
+    }
+    return image;
+}
+
+std::unique_ptr<TiffWriter> TiffWriter::create(const QString& path, QString* error)
+{
+    std::unique_ptr<TiffWriter> writer(new TiffWriter);
+    writer->m_tiff = openTiff(path, "w", &writer->m_error);
+    if (!writer->m_tiff) {
+        setError(error, writer->m_error.isEmpty() ? QStringLiteral("cannot write %1").arg(path)
+                                                  : writer->m_error);
+        return nullptr;
+    }
+    return writer;
+}
+
+TiffWriter::~TiffWriter()
+{
+    if (m_tiff) {
+        TIFFClose(handle(m_tiff));
+    }
+}
+
+bool TiffWriter::canWrite(qint32 compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+    case COMPRESSION_LZW:
+    case COMPRESSION_JPEG:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+        return TIFFIsCODECConfigured(uint16_t(compression)) != 0;
+    default:
+        return false;
+    }
+}
+
+bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi, double yDpi,
+                           QString* error)
+{
+    TIFF* tiff = handle(m_tiff);
+    if (!canWrite(compression)) {
+        setError(error, QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
+        return false;
+    }
+    const bool bilevel = compression == COMPRESSION_CCITTRLE ||
+                         compression == COMPRESSION_CCITTFAX3 ||
+                         compression == COMPRESSION_CCITTFAX4;
+    const bool alpha = !bilevel && compression != COMPRESSION_JPEG && image.hasAlphaChannel();
+    QImage rows;
+    uint16_t samples = 3;
+    uint16_t bits = 8;
+    uint16_t photometric = PHOTOMETRIC_RGB;
+    if (bilevel) {
+        // One bit a pixel, thresholded: bit 0 is black, as MINISBLACK says.
+        rows = image.convertToFormat(QImage::Format_Mono, {qRgb(0, 0, 0), qRgb(255, 255, 255)},
+                                     Qt::ThresholdDither);
+        samples = 1;
+        bits = 1;
+        photometric = PHOTOMETRIC_MINISBLACK;
+    } else if (alpha) {
+        rows = image.convertToFormat(QImage::Format_RGBA8888);
+        samples = 4;
+    } else {
+        // JPEG pages cannot hold alpha: flatten onto white paper.
+        if (image.hasAlphaChannel()) {
+            QImage flat(image.size(), QImage::Format_RGB888);
+            flat.fill(Qt::white);
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, image);
+            rows = flat;
+        } else {
+            rows = image.convertToFormat(QImage::Format_RGB888);
+        }
+    }
+    m_error.clear();
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(rows.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(rows.height()));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(compression));
+    if (alpha) {
+        const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    }
+    if (compression == COMPRESSION_JPEG) {
+        TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, 100);
+    }
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(xDpi));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(yDpi));
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+    if (bilevel) {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rows.height()));
+    }
+    for (int y = 0; y < rows.height(); ++y) {
+        if (TIFFWriteScanline(tiff, const_cast<uchar*>(rows.constScanLine(y)), uint32_t(y), 0) <
+            0) {
+            setError(error,
+                     m_error.isEmpty() ? QStringLiteral("cannot write a TIFF page") : m_error);
+            return false;
+        }
+    }
+    if (!TIFFWriteDirectory(tiff)) {
+        setError(error, m_error.isEmpty() ? QStringLiteral("cannot write a TIFF page") : m_error);
+        return false;
+    }
+    return true;
+}
+
+bool TiffWriter::close(QString* error)
+{
+    if (!m_tiff) {
+        return true;
+    }
+    m_error.clear();
+    TIFFClose(handle(m_tiff));
+    m_tiff = nullptr;
+    if (!m_error.isEmpty()) {
+        setError(error, m_error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace veltrane

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace veltrane {
+
+// Frames larger than this many pixels are refused instead of exhausting memory.
+inline constexpr qint64 kMaxFramePixels = 500'000'000;
+
+// One page (directory) of a TIFF file.
+struct TiffPageInfo
+{
+    QSize size;
+    bool hasAlpha = false;
+    qint32 compression = 1;
+    double xDpi = 72;
+    double yDpi = 72;
+};
+
+// Reads the pages of a TIFF file through libtiff. Errors from libtiff are collected into the
+// reader's message instead of being printed. One thread at a time.
+class TiffReader
+{
+public:
+    static std::unique_ptr<TiffReader> open(const QString& path, QString* error);
+    ~TiffReader();
+
+    int pageCount() const { return m_pages; }
+    std::optional<TiffPageInfo> pageInfo(int index);
+    // The page as premultiplied RGBA in top-left orientation, whatever its pixel format;
+    // a null image (and `error`) when it cannot be read or is too large.
+    QImage readPage(int index, QString* error);
+
+    QString lastError() const { return m_error; }
+
+private:
+    TiffReader() = default;
+
+    void* m_tiff = nullptr;
+    int m_pages = 0;
+    QString m_error;
+};
+
+// Writes a multi-page TIFF through libtiff, one page at a time, so memory does not grow with
+// the page count.
+class TiffWriter
+{
+public:
+    static std::unique_ptr<TiffWriter> create(const QString& path, QString* error);
+    ~TiffWriter();
+
+    // Whether pages can be written with this TIFF "Compression" code.
+    static bool canWrite(qint32 compression);
+
+    // Appends `image` as the next page. Bilevel codes (2, 3, 4) store a 1-bit page; JPEG (7)
+    // stores RGB; other codes store RGB, or RGBA with unassociated alpha when the image has an
+    // alpha channel.
+    bool writePage(const QImage& image, qint32 compression, double xDpi, double yDpi,
+                   QString* error);
+    bool close(QString* error);
+
+private:
+    TiffWriter() = default;
+
+    void* m_tiff = nullptr;
+    QString m_error;
+};
+
+} // namespace veltrane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+namespace veltrane {
+
+class TiffReader;
+
+// One decoded frame: its pixels (premultiplied ARGB or RGB32) and its resolution.
+struct ImageFrame
+{
+    QImage pixels;
+    bool hasAlpha = false;
+    double xDpi = 72;
+    double yDpi = 72;
+};
+
+// The frames of a TIFF (every page, through libtiff) or of a picture (every frame, through
+// Qt's image readers, chosen by content), read one at a time in file order.
+class ImageFrames
+{
+public:
+    // No value (and `error`) when the file cannot be read as a picture at all.
+    static std::unique_ptr<ImageFrames> open(const QString& path, QString* error);
+    ~ImageFrames();
+
+    int count() const { return m_count; }
+    // Frame `index` (0-based, in order); an empty value and `error` when it does not decode.
+    std::optional<ImageFrame> read(int index, QString* error);
+
+private:
+    ImageFrames() = default;
+
+    std::unique_ptr<TiffReader> m_tiff;
+    std::unique_ptr<QImageReader> m_reader;
+    int m_count = 0;
+    int m_next = 0;
+};
+
+} // namespace veltrane

@@ -1,0 +1,202 @@
+// Stamping TIFF files and pictures: every frame is decoded, stamped when selected, and written
+// as one page of a multi-page TIFF.
+#include "model/Numbering.h"
+#include "model/TextStamp.h"
+#include "platform/JpegRoundTrip.h"
+#include "platform/StagedFile.h"
+#include "platform/SystemLog.h"
+#include "platform/TiffFile.h"
+#include "processing/ImageFrames.h"
+#include "processing/PageLayout.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
+#include <stdexcept>
+
+namespace veltrane {
+namespace {
+
+// Stamps are drawn in pixels: a canvas of 72 dpi makes a point of font size one pixel.
+constexpr int kPointPerPixelDotsPerMeter = 2835;
+
+std::runtime_error failure(const QString& message)
+{
+    return std::runtime_error(message.toStdString());
+}
+
+bool isBilevel(qint32 compression)
+{
+    return compression == 2 || compression == 3 || compression == 4;
+}
+
+// The margin rectangle of an image: margins of 0 or less count as none.
+QRectF imageMarginRect(const Numbering& job, const QSizeF& size)
+{
+    auto margin = [&](double value, double dimension) {
+        if (value <= 0) {
+            return 0.0;
+        }
+        return job.isMarginInPercentage() ? value / 100.0 * dimension
+                                          : job.convertToPointUnit(value);
+    };
+    const double left = margin(job.marginLeft(), size.width());
+    const double top = margin(job.marginTop(), size.height());
+    const double right = size.width() - margin(job.marginRight(), size.width());
+    const double bottom = size.height() - margin(job.marginBottom(), size.height());
+    return QRectF(left, top, right - left, bottom - top);
+}
+
+void drawPreviewMarks(QPainter& painter, const QSizeF& size, const QRectF& r)
+{
+    painter.save();
+    const double W = size.width();
+    const double H = size.height();
+    QPainterPath bands;
+    bands.addRect(QRectF(0, 0, r.left(), H));
+    bands.addRect(QRectF(r.left(), 0, r.width(), r.top()));
+    bands.addRect(QRectF(r.left() + r.width(), 0, W - (r.left() + r.width()), H));
+    bands.addRect(QRectF(r.left(), r.top() + r.height(), r.width(), H - (r.top() + r.height())));
+    bands.setFillRule(Qt::WindingFill);
+    painter.fillPath(bands, QColor::fromRgbF(0, 0, 0, 0.5));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen dash(Qt::black);
+    dash.setWidthF(1);
+    dash.setDashPattern({2, 2, 2, 2});
+    painter.setPen(dash);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(r.left(), r.top() + 1, r.width() - 1, r.height() - 1));
+    painter.restore();
+}
+
+} // namespace
+
+void Numbering::drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint32 highlightIndex,
+                            bool isPreview)
+{
+    Q_UNUSED(pageNumber);
+    guarded(QStringLiteral("Error in (Numbering=>drawOnImage:pageNumber:pages:highlightIndex:"
+                           "isPreview:) : %@"),
+            [&] {
+                const QSizeF size(image.width(), image.height());
+                const QRectF margins = imageMarginRect(*this, size);
+                const int dotsX = image.dotsPerMeterX();
+                const int dotsY = image.dotsPerMeterY();
+                image.setDotsPerMeterX(kPointPerPixelDotsPerMeter);
+                image.setDotsPerMeterY(kPointPerPixelDotsPerMeter);
+                {
+                    QPainter painter(&image);
+                    painter.setRenderHint(QPainter::Antialiasing, true);
+                    if (isPreview) {
+                        drawPreviewMarks(painter, size, margins);
+                    }
+                    qint32 index = 0;
+                    for (const auto& stamp : m_stamps) {
+                        const bool highlight = index++ == highlightIndex;
+                        if (!stamp->isSelected()) {
+                            continue;
+                        }
+                        if (stamp->kind() == StampKind::Text) {
+                            static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
+                        }
+                        const qint32 anchor =
+                            stamp->getNextMarginAnchor(stamp->isSymmetry(), stamp->marginAnchor());
+                        stamp->draw(painter, margins, margins, anchor, m_numberCounter, pages,
+                                    highlight);
+                    }
+                }
+                image.setDotsPerMeterX(dotsX);
+                image.setDotsPerMeterY(dotsY);
+            });
+}
+
+bool Numbering::processTIFF(const QString& source, const QString& target, qint64 totalPages,
+                            qint32 compression)
+{
+    if (!QFileInfo(source).isFile()) {
+        return false;
+    }
+    const bool inPlace = isSameFile(source, target);
+    if (!inPlace && QFileInfo::exists(target)) {
+        QFile::remove(target);
+    }
+    bool written = false;
+    setIsUpdating(true);
+    guarded(QStringLiteral("Error in [processTIFF:] : %@"), [&] {
+        if (!TiffWriter::canWrite(compression)) {
+            throw failure(QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
+        }
+        if (inPlace && m_isBackupFile) {
+            QString error;
+            if (!copyFileReplacing(source, source + QStringLiteral(".bak"), &error)) {
+                throw failure(error);
+            }
+        }
+        QString error;
+        std::unique_ptr<ImageFrames> frames = ImageFrames::open(source, &error);
+        if (!frames) {
+            throw failure(error);
+        }
+        const qint64 count = frames->count();
+        const qint64 pagesValue = totalPages > 0 ? totalPages : count;
+        std::optional<StagedFile> output = StagedFile::create(target, &error);
+        if (!output) {
+            throw failure(error);
+        }
+        std::unique_ptr<TiffWriter> writer = TiffWriter::create(output->temporaryPath(), &error);
+        if (!writer) {
+            throw failure(error);
+        }
+        // Every page carries the first frame's resolution: its size in points is the output's.
+        QSizeF nominal;
+        int kept = 0;
+        for (qint64 i = 1; i <= count; ++i) {
+            if (!isUpdating()) {
+                throw failure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
+            }
+            std::optional<ImageFrame> frame = frames->read(int(i - 1), &error);
+            if (!frame) {
+                throw failure(error);
+            }
+            if (i == 1) {
+                nominal = QSizeF(frame->pixels.width() * 72.0 / frame->xDpi,
+                                 frame->pixels.height() * 72.0 / frame->yDpi);
+            }
+            if (i < m_startPage || (m_endPage != 0 && i > m_endPage)) {
+                continue;
+            }
+            QImage& canvas = frame->pixels;
+            if (isPageStamped(*this, i)) {
+                drawOnImage(canvas, m_numberCounter, pagesValue, -1, false);
+                m_numberCounter += m_numberSteps;
+            }
+            if (!frame->hasAlpha && !isBilevel(compression)) {
+                canvas = jpegRoundTrip(canvas, &error);
+                if (canvas.isNull()) {
+                    throw failure(error);
+                }
+            }
+            const double xDpi = canvas.width() * 72.0 / nominal.width();
+            const double yDpi = canvas.height() * 72.0 / nominal.height();
+            if (!writer->writePage(canvas, compression, xDpi, yDpi, &error)) {
+                throw failure(error);
+            }
+            ++kept;
+        }
+        if (!writer->close(&error)) {
+            throw failure(error);
+        }
+        if (kept == 0) {
+            return; // nothing in the page span: no file, and the staged one goes away
+        }
+        if (!output->commit(&error)) {
+            throw failure(error);
+        }
+        written = true;
+    });
+    setIsUpdating(false);
+    return written;
+}
+
+} // namespace veltrane
