@@ -1,0 +1,302 @@
+#include "model/ImageStamp.h"
+#include "model/Numbering.h"
+#include "model/TextStamp.h"
+#include "support/LogCapture.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+#include "support/TiffTools.h"
+
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace veltrane;
+using test::corpusFile;
+using test::tiffFacts;
+using test::tiffPage;
+
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+
+QByteArray solidPicture(QColor colour)
+{
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+QImage whitePage(int w = 200, int h = 100)
+{
+    QImage page(w, h, QImage::Format_ARGB32);
+    page.fill(Qt::white);
+    return page;
+}
+
+bool near(QRgb a, QRgb b, int tolerance = 6)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+class TiffStampingTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    TextStamp& addText(const QString& format, qint32 anchor = TopLeft)
+    {
+        auto stamp = std::make_unique<TextStamp>();
+        stamp->setNumberFormat(format);
+        stamp->setMarginAnchor(anchor);
+        stamp->font().setFontName(QStringLiteral("DejaVu Sans"));
+        stamp->font().setFontSize(20);
+        TextStamp& ref = *stamp;
+        m_job.stamps().push_back(std::move(stamp));
+        return ref;
+    }
+
+    ImageStamp& addBlock(QColor colour, qint32 anchor, qint64 size = 20)
+    {
+        auto stamp = std::make_unique<ImageStamp>();
+        stamp->setData(QVariantMap{{QStringLiteral("stampImage"), solidPicture(colour)},
+                                   {QStringLiteral("stampImageWidth"), size},
+                                   {QStringLiteral("stampImageHeight"), size},
+                                   {QStringLiteral("stampImageOpacity"), qint64(100)},
+                                   {QStringLiteral("marginAnchor"), qint64(anchor)},
+                                   {QStringLiteral("isSelected"), true}});
+        ImageStamp& ref = *stamp;
+        m_job.stamps().push_back(std::move(stamp));
+        return ref;
+    }
+
+    bool stamp(const QString& source, const QString& target, qint32 compression = 1,
+               qint64 total = 0)
+    {
+        m_job.reset();
+        return m_job.processTIFF(source, target, total, compression);
+    }
+
+    // What a stamped page carrying `number` of `total` looks like, drawn the same way.
+    QImage expectedPage(const QImage& page, qint64 number, qint64 total)
+    {
+        Numbering copy(m_job);
+        copy.setNumberCounter(number);
+        QImage canvas = page.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        copy.drawOnImage(canvas, number, total, -1, false);
+        return canvas.convertToFormat(QImage::Format_ARGB32);
+    }
+
+    test::ScopedPreferences m_preferences;
+    QTemporaryDir m_dir;
+    Numbering m_job;
+};
+
+} // namespace
+
+TEST_F(TiffStampingTest, FramesInTheSpanCarryTheRunningNumber)
+{
+    // Transparent-capable pages skip the JPEG pass, so pixels can be compared exactly.
+    test::writeTiff(path(QStringLiteral("five.tif")), QList<QImage>(5, whitePage()), true, 300);
+    addText(QStringLiteral("{0}/{1}"));
+    m_job.setStartPage(2);
+    m_job.setEndPage(4);
+    ASSERT_TRUE(stamp(path(QStringLiteral("five.tif")), path(QStringLiteral("out.tif"))));
+    const auto pages = tiffFacts(path(QStringLiteral("out.tif")));
+    ASSERT_EQ(pages.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tiffPage(path(QStringLiteral("out.tif")), i), expectedPage(whitePage(), i + 1, 5))
+            << i;
+        EXPECT_EQ(pages[i].xResolution, 300);
+        EXPECT_EQ(pages[i].extraSamples, 1);
+    }
+    EXPECT_EQ(m_job.numberCounter(), 4);
+    EXPECT_FALSE(m_job.isUpdating());
+    EXPECT_NE(expectedPage(whitePage(), 1, 5), expectedPage(whitePage(), 2, 5));
+}
+
+TEST_F(TiffStampingTest, EvenRangeKeepsOddFramesUnstamped)
+{
+    test::writeTiff(path(QStringLiteral("four.tiff")), QList<QImage>(4, whitePage()), true);
+    addText(QStringLiteral("{0}"));
+    m_job.setPageRange(EvenPages);
+    ASSERT_TRUE(stamp(path(QStringLiteral("four.tiff")), path(QStringLiteral("out.tiff")), 5));
+    const QString out = path(QStringLiteral("out.tiff"));
+    ASSERT_EQ(tiffFacts(out).size(), 4);
+    EXPECT_EQ(tiffFacts(out)[0].compression, 5);
+    EXPECT_EQ(tiffPage(out, 0), whitePage());
+    EXPECT_EQ(tiffPage(out, 1), expectedPage(whitePage(), 1, 4));
+    EXPECT_EQ(tiffPage(out, 2), whitePage());
+    EXPECT_EQ(tiffPage(out, 3), expectedPage(whitePage(), 2, 4));
+}
+
+TEST_F(TiffStampingTest, NothingInTheSpanWritesNothing)
+{
+    test::writeTiff(path(QStringLiteral("two.tif")), QList<QImage>(2, whitePage()), false);
+    addText(QStringLiteral("{0}"));
+    m_job.setStartPage(3);
+    test::LogCapture log;
+    EXPECT_FALSE(stamp(path(QStringLiteral("two.tif")), path(QStringLiteral("out.tif"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.tif"))));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("two.tif")});
+}
+
+TEST_F(TiffStampingTest, MarginsAnchorsAndMirroringInPixels)
+{
+    test::writeTiff(path(QStringLiteral("in.tif")), QList<QImage>(2, whitePage(300, 300)), true,
+                    300);
+    m_job.setMarginLeft(10);
+    m_job.setMarginTop(10);
+    m_job.setMarginRight(-4); // no margin
+    ImageStamp& block = addBlock(Qt::green, TopLeft);
+    block.setIsSymmetry(true);
+    ASSERT_TRUE(stamp(path(QStringLiteral("in.tif")), path(QStringLiteral("out.tif"))));
+    const QImage first = tiffPage(path(QStringLiteral("out.tif")), 0);
+    const QImage second = tiffPage(path(QStringLiteral("out.tif")), 1);
+    // A 10-point margin is 10 pixels, whatever the file's 300 dpi.
+    EXPECT_EQ(first.pixel(10, 10), kGreen);
+    EXPECT_EQ(first.pixel(9, 15), kWhite);
+    EXPECT_EQ(first.pixel(29, 29), kGreen);
+    EXPECT_EQ(second.pixel(299, 10), kGreen); // mirrored, and no right margin
+    EXPECT_EQ(second.pixel(15, 15), kWhite);
+}
+
+TEST_F(TiffStampingTest, OpaquePicturesPassThroughJpegAndKeepTheirName)
+{
+    addBlock(Qt::green, BottomRight, 30);
+    const QString out = path(QStringLiteral("pillow_hopper.jpg"));
+    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_hopper.jpg")), out));
+    const auto pages = tiffFacts(out);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].compression, 1);
+    EXPECT_EQ(pages[0].samples, 3);
+    EXPECT_EQ(pages[0].width, 128);
+    const QImage page = tiffPage(out, 0);
+    EXPECT_TRUE(near(page.pixel(120, 120), kGreen));
+    const QImage source(corpusFile(QStringLiteral("pillow_hopper.jpg")));
+    EXPECT_TRUE(near(page.pixel(20, 20), source.pixel(20, 20), 3)); // near lossless round trip
+}
+
+TEST_F(TiffStampingTest, TransparencyAnimationAndPaletteSurvive)
+{
+    addBlock(Qt::green, TopLeft, 6);
+    ASSERT_TRUE(
+        stamp(corpusFile(QStringLiteral("pngsuite_basn6a16.png")), path(QStringLiteral("a.png"))));
+    auto pages = tiffFacts(path(QStringLiteral("a.png")));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].samples, 4);
+    EXPECT_EQ(pages[0].extraSamples, 1);
+    const QImage expected(corpusFile(QStringLiteral("pngsuite_basn6a16.png")));
+    const QImage page = tiffPage(path(QStringLiteral("a.png")), 0);
+    EXPECT_EQ(page.pixel(2, 2), kGreen);
+    EXPECT_NEAR(qAlpha(page.pixel(20, 20)), qAlpha(expected.pixel(20, 20)), 1);
+
+    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_dispose_bgnd.gif")),
+                      path(QStringLiteral("g.gif"))));
+    EXPECT_EQ(tiffFacts(path(QStringLiteral("g.gif"))).size(), 5);
+    ASSERT_TRUE(
+        stamp(corpusFile(QStringLiteral("pillow_multipage.tiff")), path(QStringLiteral("m.tiff"))));
+    EXPECT_EQ(tiffFacts(path(QStringLiteral("m.tiff"))).size(), 3);
+    for (const char* name : {"bmpsuite_pal8rle.bmp", "pngsuite_ibasn3p08.png", "pillow_hopper.gif",
+                             "pillow_hopper_lzw.tif", "pillow_tiff_strip_cmyk_jpeg.tif",
+                             "libtiff_minisblack-2c-8b-alpha.tiff", "pillow_pil_sample_cmyk.jpg",
+                             "pillow_broken_exif_dpi.jpg"}) {
+        const QString out = path(QStringLiteral("corpus-out"));
+        ASSERT_TRUE(stamp(corpusFile(QString::fromLatin1(name)), out)) << name;
+        const auto facts = tiffFacts(out);
+        ASSERT_EQ(facts.size(), 1) << name;
+        EXPECT_TRUE(near(tiffPage(out, 0).pixel(2, 2), kGreen)) << name;
+    }
+}
+
+TEST_F(TiffStampingTest, TruncatedPhotoIsStampedAsFarAsItDecodesOrRefused)
+{
+    addBlock(Qt::green, TopLeft);
+    test::LogCapture log;
+    const QString out = path(QStringLiteral("t.jpg"));
+    if (stamp(corpusFile(QStringLiteral("pillow_truncated_jpeg.jpg")), out)) {
+        EXPECT_EQ(tiffFacts(out).size(), 1);
+        EXPECT_TRUE(log.lines().isEmpty());
+    } else {
+        EXPECT_EQ(log.lines().size(), 1);
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+TEST_F(TiffStampingTest, BilevelScansStayBilevelWithTheStampVisible)
+{
+    addBlock(Qt::black, MiddleMiddle, 400);
+    const QString out = path(QStringLiteral("g4.tiff"));
+    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_g4-multi.tiff")), out, 4));
+    const auto pages = tiffFacts(out);
+    ASSERT_EQ(pages.size(), 3);
+    for (const auto& page : pages) {
+        EXPECT_EQ(page.compression, 4);
+        EXPECT_EQ(page.bitsPerSample, 1);
+        EXPECT_EQ(page.samples, 1);
+        EXPECT_EQ(page.width, 3307);
+    }
+    const QImage first = tiffPage(out, 0);
+    EXPECT_EQ(first.pixel(3307 / 2, 4677 / 2), qRgb(0, 0, 0));
+    EXPECT_EQ(first.pixel(3307 / 2 + 250, 4677 / 2),
+              tiffPage(corpusFile(QStringLiteral("pillow_g4-multi.tiff")), 0)
+                  .pixel(3307 / 2 + 250, 4677 / 2));
+    EXPECT_LT(QFileInfo(out).size(),
+              3 * QFileInfo(corpusFile(QStringLiteral("pillow_g4-multi.tiff"))).size() + 20000);
+}
+
+TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
+{
+    addBlock(Qt::green, TopLeft);
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(path(QString::fromLatin1(name)));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QByteArray tiff = test::fileBytes(corpusFile(QStringLiteral("pillow_hopper_lzw.tif")));
+    const QStringList bad = {write("empty.png", {}), write("junk.gif", QByteArray(500, 'x')),
+                             write("cut.tif", tiff.left(tiff.size() / 3))};
+    for (const QString& source : bad) {
+        test::LogCapture log;
+        EXPECT_FALSE(stamp(source, path(QStringLiteral("out.tif")))) << source.toStdString();
+        ASSERT_EQ(log.lines().size(), 1) << source.toStdString();
+        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [processTIFF:] : ")));
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.tif"))));
+    }
+    test::LogCapture log;
+    EXPECT_FALSE(stamp(corpusFile(QStringLiteral("pillow_hopper.jpg")),
+                       path(QStringLiteral("out.tif")), 34712));
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral(
+                  "Error in [processTIFF:] : TIFF compression 34712 cannot be written")});
+    EXPECT_FALSE(stamp(path(QStringLiteral("missing.tif")), path(QStringLiteral("out.tif"))));
+    QStringList left = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, QStringList({QStringLiteral("cut.tif"), QStringLiteral("empty.png"),
+                                 QStringLiteral("junk.gif")}));
+}
+
+TEST_F(TiffStampingTest, InPlaceWithBackup)
+{
+    const QString source = path(QStringLiteral("scan.tif"));
+    test::writeTiff(source, QList<QImage>(2, whitePage()), true);
+    const QByteArray original = test::fileBytes(source);
+    addBlock(Qt::green, TopLeft);
+    m_job.setIsBackupFile(true);
+    ASSERT_TRUE(stamp(source, m_dir.path() + QStringLiteral("/./scan.tif"), 5));
+    EXPECT_EQ(test::fileBytes(source + QStringLiteral(".bak")), original);
+    EXPECT_EQ(tiffFacts(source).size(), 2);
+    EXPECT_EQ(tiffFacts(source)[0].compression, 5);
+    EXPECT_EQ(tiffPage(source, 1).pixel(5, 5), kGreen);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}

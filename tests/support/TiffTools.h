@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+namespace veltrane::test {
+
+struct TiffPageFacts
+{
+    int width = 0;
+    int height = 0;
+    int compression = 0;
+    int samples = 0;
+    int bitsPerSample = 0;
+    int extraSamples = 0;
+    double xResolution = 0;
+    double yResolution = 0;
+};
+
+// Every page's tags, read with libtiff; empty when the file is not a TIFF.
+QList<TiffPageFacts> tiffFacts(const QString& path);
+
+// Page `index` as RGBA pixels (top-left origin), read with libtiff.
+QImage tiffPage(const QString& path, int index);
+
+// Writes `pages` as an uncompressed RGBA (or RGB, when `alpha` is off) TIFF at `dpi`.
+void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, double dpi = 72);
+
+} // namespace veltrane::test
