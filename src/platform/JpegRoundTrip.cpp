@@ -21,10 +21,11 @@ struct BufferDeleter
 
 QImage jpegRoundTrip(const QImage& image, QString* error)
 {
-    const QImage source = image.format() == QImage::Format_RGB32 ||
-                                  image.format() == QImage::Format_ARGB32_Premultiplied
+    const QImage source = image.format() == QImage::Format_RGB888 ? image
+                          : image.format() == QImage::Format_RGB32 ||
+                                  image.format() == QImage::Format_RGBX8888
                               ? image
-                              : image.convertToFormat(QImage::Format_RGB32);
+                              : image.convertToFormat(QImage::Format_RGB888);
     Turbo compressor(tjInitCompress());
     Turbo decompressor(tjInitDecompress());
     if (!compressor || !decompressor) {
@@ -34,7 +35,10 @@ QImage jpegRoundTrip(const QImage& image, QString* error)
         return {};
     }
     // Format_RGB32 is B, G, R, X in memory on little-endian machines.
-    const int pixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRX : TJPF_XRGB;
+    const int pixelFormat = source.format() == QImage::Format_RGB888     ? TJPF_RGB
+                            : source.format() == QImage::Format_RGBX8888 ? TJPF_RGBX
+                            : Q_BYTE_ORDER == Q_LITTLE_ENDIAN            ? TJPF_BGRX
+                                                                         : TJPF_XRGB;
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
     if (tjCompress2(compressor.get(), source.constBits(), source.width(),
@@ -47,10 +51,10 @@ QImage jpegRoundTrip(const QImage& image, QString* error)
         return {};
     }
     std::unique_ptr<unsigned char, BufferDeleter> encoded(jpeg);
-    QImage decoded(source.size(), QImage::Format_RGB32);
+    QImage decoded(source.size(), QImage::Format_RGB888);
     if (decoded.isNull() || tjDecompress2(decompressor.get(), encoded.get(), size, decoded.bits(),
                                           decoded.width(), int(decoded.bytesPerLine()),
-                                          decoded.height(), pixelFormat, TJFLAG_ACCURATEDCT) != 0) {
+                                          decoded.height(), TJPF_RGB, TJFLAG_ACCURATEDCT) != 0) {
         if (error) {
             *error = QString::fromUtf8(tjGetErrorStr2(decompressor.get()));
         }

@@ -6,7 +6,7 @@
 namespace veltrane {
 
 // Passes an opaque image through JPEG at the highest quality without chroma subsampling
-// (4:4:4), as a stamped photo is stored, and returns the decoded result (RGB32); a null image
+// (4:4:4), as a stamped photo is stored, and returns the decoded result (RGB888); a null image
 // and `error` when libjpeg-turbo fails. Any thread.
 QImage jpegRoundTrip(const QImage& image, QString* error);
 

@@ -1,6 +1,7 @@
 #include "platform/TiffFile.h"
 
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <QFile>
 #include <QPainter>
@@ -122,6 +123,12 @@ QImage TiffReader::readPage(int index, QString* error)
                             .arg(info->size.height()));
         return {};
     }
+    if (!info->hasAlpha) {
+        QImage plain = readPlainRgb(index, info->size);
+        if (!plain.isNull()) {
+            return plain;
+        }
+    }
     // libtiff converts every photometric, bit depth and orientation to 8-bit RGBA with
     // premultiplied alpha: R, G, B, A bytes in memory, as QImage's RGBA8888 formats are.
     QImage image(info->size, QImage::Format_RGBA8888_Premultiplied);
@@ -137,6 +144,54 @@ QImage TiffReader::readPage(int index, QString* error)
                             ? QStringLiteral("page %1 cannot be decoded").arg(index + 1)
                             : m_error);
         return {};
+    }
+    return info->hasAlpha ? image : image.convertToFormat(QImage::Format_RGB888);
+}
+
+QImage TiffReader::readPlainRgb(int index, const QSize& size)
+{
+    // The common scan layout (8-bit RGB, interleaved, in strips, top-left) decodes straight
+    // into the frame's rows, skipping the general RGBA conversion.
+    TIFF* tiff = handle(m_tiff);
+    uint16_t photometric = 0, samples = 0, bits = 0, planar = 0, orientation = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    uint16_t compression = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    if (photometric != PHOTOMETRIC_RGB || samples != 3 || bits != 8 ||
+        planar != PLANARCONFIG_CONTIG || orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tiff) ||
+        compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG || index < 0) {
+        return {};
+    }
+    QImage image(size, QImage::Format_RGB888);
+    if (image.isNull()) {
+        return {};
+    }
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    const tmsize_t stripBytes = TIFFStripSize(tiff);
+    const tmsize_t rowBytes = TIFFScanlineSize(tiff);
+    if (rowBytes != tmsize_t(size.width()) * 3 || rowsPerStrip == 0 || stripBytes <= 0) {
+        return {};
+    }
+    QByteArray strip(stripBytes, Qt::Uninitialized);
+    const uint32_t strips = TIFFNumberOfStrips(tiff);
+    for (uint32_t s = 0; s < strips; ++s) {
+        const tmsize_t got = TIFFReadEncodedStrip(tiff, s, strip.data(), stripBytes);
+        if (got < 0) {
+            return {};
+        }
+        const uint32_t first = s * rowsPerStrip;
+        for (uint32_t r = 0; r < rowsPerStrip && first + r < uint32_t(size.height()); ++r) {
+            if (tmsize_t(r + 1) * rowBytes > got) {
+                return {};
+            }
+            std::memcpy(image.scanLine(int(first + r)), strip.constData() + r * rowBytes,
+                        size_t(rowBytes));
+        }
     }
     return image;
 }
@@ -202,7 +257,9 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
         bits = 1;
         photometric = PHOTOMETRIC_MINISBLACK;
     } else if (alpha) {
-        rows = image.convertToFormat(QImage::Format_RGBA8888);
+        rows = image.format() == QImage::Format_RGBA8888
+                   ? image
+                   : image.convertToFormat(QImage::Format_RGBA8888);
         samples = 4;
     } else {
         // JPEG pages cannot hold alpha: flatten onto white paper.
@@ -213,7 +270,9 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
             painter.drawImage(0, 0, image);
             rows = flat;
         } else {
-            rows = image.convertToFormat(QImage::Format_RGB888);
+            rows = image.format() == QImage::Format_RGB888
+                       ? image
+                       : image.convertToFormat(QImage::Format_RGB888);
         }
     }
     m_error.clear();

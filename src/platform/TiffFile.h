@@ -31,14 +31,16 @@ public:
 
     int pageCount() const { return m_pages; }
     std::optional<TiffPageInfo> pageInfo(int index);
-    // The page as premultiplied RGBA in top-left orientation, whatever its pixel format;
-    // a null image (and `error`) when it cannot be read or is too large.
+    // The page in top-left orientation, whatever its pixel format: RGB888 when it has no alpha,
+    // else premultiplied RGBA8888; a null image (and `error`) when it cannot be read or is too
+    // large.
     QImage readPage(int index, QString* error);
 
     QString lastError() const { return m_error; }
 
 private:
     TiffReader() = default;
+    QImage readPlainRgb(int index, const QSize& size);
 
     void* m_tiff = nullptr;
     int m_pages = 0;

@@ -84,7 +84,7 @@ std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
         frame.yDpi = image.dotsPerMeterY() * 0.0254;
     }
     frame.pixels = image.convertToFormat(frame.hasAlpha ? QImage::Format_ARGB32_Premultiplied
-                                                        : QImage::Format_RGB32);
+                                                        : QImage::Format_RGB888);
     return frame;
 }
 

@@ -10,7 +10,8 @@ namespace veltrane {
 
 class TiffReader;
 
-// One decoded frame: its pixels (premultiplied ARGB or RGB32) and its resolution.
+// One decoded frame: its pixels (RGB888 when opaque, else premultiplied with alpha) and its
+// resolution.
 struct ImageFrame
 {
     QImage pixels;
