@@ -18,6 +18,9 @@
 
 namespace veltrane {
 
+class ImageFrames;
+class TiffWriter;
+
 using StampList = std::vector<std::unique_ptr<IStampItem>>;
 
 // The stamp job: which pages get stamps, the running number, the margins, the output folder and
@@ -158,7 +161,18 @@ public:
     void drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint32 highlightIndex,
                      bool isPreview);
 
+    // drawOnImage with an explicit running number and, when `anchors` is given, the anchor of
+    // each switched-on stamp in list order instead of asking the stamps (which advances their
+    // mirror state). With `anchors`, nothing of the job or its stamps is written, so several
+    // threads may draw at once.
+    void drawStamps(QImage& image, qint64 number, qint64 pages, qint32 highlightIndex,
+                    bool isPreview, const std::vector<qint32>* anchors);
+
 private:
+    int writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pagesValue,
+                    qint32 compression);
+    int writeFramesInParallel(const QString& source, ImageFrames& frames, TiffWriter& writer,
+                              qint64 pagesValue, qint32 compression);
     void trackedChange();
     void applyStamps(const QVariantMap& data);
 

@@ -1,6 +1,7 @@
 #include "platform/JpegRoundTrip.h"
 
 #include <memory>
+#include <utility>
 #include <turbojpeg.h>
 
 namespace veltrane {
@@ -19,13 +20,17 @@ struct BufferDeleter
 
 } // namespace
 
-QImage jpegRoundTrip(const QImage& image, QString* error)
+QImage jpegRoundTrip(QImage image, QString* error)
 {
-    const QImage source = image.format() == QImage::Format_RGB888 ? image
-                          : image.format() == QImage::Format_RGB32 ||
-                                  image.format() == QImage::Format_RGBX8888
-                              ? image
-                              : image.convertToFormat(QImage::Format_RGB888);
+    const int dotsX = image.dotsPerMeterX();
+    const int dotsY = image.dotsPerMeterY();
+    const QSize pixels = image.size();
+    QImage source = image.format() == QImage::Format_RGB888 ||
+                            image.format() == QImage::Format_RGB32 ||
+                            image.format() == QImage::Format_RGBX8888
+                        ? std::move(image)
+                        : image.convertToFormat(QImage::Format_RGB888);
+    image = QImage();
     Turbo compressor(tjInitCompress());
     Turbo decompressor(tjInitDecompress());
     if (!compressor || !decompressor) {
@@ -51,7 +56,8 @@ QImage jpegRoundTrip(const QImage& image, QString* error)
         return {};
     }
     std::unique_ptr<unsigned char, BufferDeleter> encoded(jpeg);
-    QImage decoded(source.size(), QImage::Format_RGB888);
+    source = QImage();
+    QImage decoded(pixels, QImage::Format_RGB888);
     if (decoded.isNull() || tjDecompress2(decompressor.get(), encoded.get(), size, decoded.bits(),
                                           decoded.width(), int(decoded.bytesPerLine()),
                                           decoded.height(), TJPF_RGB, TJFLAG_ACCURATEDCT) != 0) {
@@ -60,8 +66,8 @@ QImage jpegRoundTrip(const QImage& image, QString* error)
         }
         return {};
     }
-    decoded.setDotsPerMeterX(image.dotsPerMeterX());
-    decoded.setDotsPerMeterY(image.dotsPerMeterY());
+    decoded.setDotsPerMeterX(dotsX);
+    decoded.setDotsPerMeterY(dotsY);
     return decoded;
 }
 

@@ -34,6 +34,11 @@ std::unique_ptr<ImageFrames> ImageFrames::open(const QString& path, QString* err
 
 ImageFrames::~ImageFrames() = default;
 
+std::optional<TiffPageInfo> ImageFrames::tiffPageInfo(int index)
+{
+    return m_tiff ? m_tiff->pageInfo(index) : std::nullopt;
+}
+
 std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
 {
     ImageFrame frame;

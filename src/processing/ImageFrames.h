@@ -9,6 +9,7 @@
 namespace veltrane {
 
 class TiffReader;
+struct TiffPageInfo;
 
 // One decoded frame: its pixels (RGB888 when opaque, else premultiplied with alpha) and its
 // resolution.
@@ -30,6 +31,10 @@ public:
     ~ImageFrames();
 
     int count() const { return m_count; }
+    // Whether the frames come from libtiff (random access, one reader per thread possible).
+    bool isTiff() const { return m_tiff != nullptr; }
+    // Page facts without decoding; TIFF files only.
+    std::optional<TiffPageInfo> tiffPageInfo(int index);
     // Frame `index` (0-based, in order); an empty value and `error` when it does not decode.
     std::optional<ImageFrame> read(int index, QString* error);
 

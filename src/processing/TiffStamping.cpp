@@ -8,11 +8,13 @@
 #include "platform/TiffFile.h"
 #include "processing/ImageFrames.h"
 #include "processing/PageLayout.h"
+#include "processing/TiffFramePipeline.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThread>
 #include <stdexcept>
 
 namespace veltrane {
@@ -29,6 +31,16 @@ std::runtime_error failure(const QString& message)
 bool isBilevel(qint32 compression)
 {
     return compression == 2 || compression == 3 || compression == 4;
+}
+
+// Opaque frames are stored as a photo is: through JPEG at the highest quality. Bilevel pages
+// are thresholded when written, where JPEG fringes would only add noise.
+QImage finishFrame(QImage image, bool hasAlpha, qint32 compression, QString* error)
+{
+    if (hasAlpha || isBilevel(compression)) {
+        return image;
+    }
+    return jpegRoundTrip(std::move(image), error);
 }
 
 // The margin rectangle of an image: margins of 0 or less count as none.
@@ -76,6 +88,12 @@ void Numbering::drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint
                             bool isPreview)
 {
     Q_UNUSED(pageNumber);
+    drawStamps(image, m_numberCounter, pages, highlightIndex, isPreview, nullptr);
+}
+
+void Numbering::drawStamps(QImage& image, qint64 number, qint64 pages, qint32 highlightIndex,
+                           bool isPreview, const std::vector<qint32>* anchors)
+{
     guarded(QStringLiteral("Error in (Numbering=>drawOnImage:pageNumber:pages:highlightIndex:"
                            "isPreview:) : %@"),
             [&] {
@@ -92,18 +110,24 @@ void Numbering::drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint
                         drawPreviewMarks(painter, size, margins);
                     }
                     qint32 index = 0;
+                    size_t drawn = 0;
                     for (const auto& stamp : m_stamps) {
                         const bool highlight = index++ == highlightIndex;
                         if (!stamp->isSelected()) {
                             continue;
                         }
-                        if (stamp->kind() == StampKind::Text) {
-                            static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
+                        qint32 anchor = 0;
+                        if (anchors) {
+                            anchor = drawn < anchors->size() ? (*anchors)[drawn] : 0;
+                        } else {
+                            if (stamp->kind() == StampKind::Text) {
+                                static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
+                            }
+                            anchor = stamp->getNextMarginAnchor(stamp->isSymmetry(),
+                                                                stamp->marginAnchor());
                         }
-                        const qint32 anchor =
-                            stamp->getNextMarginAnchor(stamp->isSymmetry(), stamp->marginAnchor());
-                        stamp->draw(painter, margins, margins, anchor, m_numberCounter, pages,
-                                    highlight);
+                        ++drawn;
+                        stamp->draw(painter, margins, margins, anchor, number, pages, highlight);
                     }
                 }
                 image.setDotsPerMeterX(dotsX);
@@ -138,8 +162,6 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
         if (!frames) {
             throw failure(error);
         }
-        const qint64 count = frames->count();
-        const qint64 pagesValue = totalPages > 0 ? totalPages : count;
         std::optional<StagedFile> output = StagedFile::create(target, &error);
         if (!output) {
             throw failure(error);
@@ -148,42 +170,11 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
         if (!writer) {
             throw failure(error);
         }
-        // Every page carries the first frame's resolution: its size in points is the output's.
-        QSizeF nominal;
-        int kept = 0;
-        for (qint64 i = 1; i <= count; ++i) {
-            if (!isUpdating()) {
-                throw failure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
-            }
-            std::optional<ImageFrame> frame = frames->read(int(i - 1), &error);
-            if (!frame) {
-                throw failure(error);
-            }
-            if (i == 1) {
-                nominal = QSizeF(frame->pixels.width() * 72.0 / frame->xDpi,
-                                 frame->pixels.height() * 72.0 / frame->yDpi);
-            }
-            if (i < m_startPage || (m_endPage != 0 && i > m_endPage)) {
-                continue;
-            }
-            QImage& canvas = frame->pixels;
-            if (isPageStamped(*this, i)) {
-                drawOnImage(canvas, m_numberCounter, pagesValue, -1, false);
-                m_numberCounter += m_numberSteps;
-            }
-            if (!frame->hasAlpha && !isBilevel(compression)) {
-                canvas = jpegRoundTrip(canvas, &error);
-                if (canvas.isNull()) {
-                    throw failure(error);
-                }
-            }
-            const double xDpi = canvas.width() * 72.0 / nominal.width();
-            const double yDpi = canvas.height() * 72.0 / nominal.height();
-            if (!writer->writePage(canvas, compression, xDpi, yDpi, &error)) {
-                throw failure(error);
-            }
-            ++kept;
-        }
+        const qint64 pagesValue = totalPages > 0 ? totalPages : frames->count();
+        const int kept = frames->isTiff() && QThread::idealThreadCount() > 1
+                             ? writeFramesInParallel(source, *frames, *writer, pagesValue,
+                                                     compression)
+                             : writeFrames(*frames, *writer, pagesValue, compression);
         if (!writer->close(&error)) {
             throw failure(error);
         }
@@ -197,6 +188,121 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
     });
     setIsUpdating(false);
     return written;
+}
+
+int Numbering::writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pagesValue,
+                           qint32 compression)
+{
+    QString error;
+    // Every page carries the first frame's resolution: its size in points is the output's.
+    QSizeF nominal;
+    int kept = 0;
+    const qint64 count = frames.count();
+    for (qint64 i = 1; i <= count; ++i) {
+        if (!isUpdating()) {
+            throw failure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
+        }
+        std::optional<ImageFrame> frame = frames.read(int(i - 1), &error);
+        if (!frame) {
+            throw failure(error);
+        }
+        if (i == 1) {
+            nominal = QSizeF(frame->pixels.width() * 72.0 / frame->xDpi,
+                             frame->pixels.height() * 72.0 / frame->yDpi);
+        }
+        if (i < m_startPage || (m_endPage != 0 && i > m_endPage)) {
+            continue;
+        }
+        QImage& canvas = frame->pixels;
+        if (isPageStamped(*this, i)) {
+            drawOnImage(canvas, m_numberCounter, pagesValue, -1, false);
+            m_numberCounter += m_numberSteps;
+        }
+        canvas = finishFrame(std::move(canvas), frame->hasAlpha, compression, &error);
+        if (canvas.isNull()) {
+            throw failure(error);
+        }
+        if (!writer.writePage(canvas, compression, canvas.width() * 72.0 / nominal.width(),
+                              canvas.height() * 72.0 / nominal.height(), &error)) {
+            throw failure(error);
+        }
+        ++kept;
+    }
+    return kept;
+}
+
+int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
+                                     TiffWriter& writer, qint64 pagesValue, qint32 compression)
+{
+    // The plan fixes, in page order, what the sequential loop would: which pages are kept,
+    // the number each prints and every stamp's anchor; the workers then only read the job.
+    std::vector<PlannedFrame> plan;
+    std::vector<QSize> sizes;
+    for (const auto& stamp : m_stamps) {
+        if (stamp->isSelected() && stamp->kind() == StampKind::Text) {
+            static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
+        }
+    }
+    const std::optional<TiffPageInfo> first = frames.tiffPageInfo(0);
+    if (!first || first->size.isEmpty()) {
+        throw failure(QStringLiteral("page 1 cannot be read"));
+    }
+    const QSizeF nominal(first->size.width() * 72.0 / first->xDpi,
+                         first->size.height() * 72.0 / first->yDpi);
+    const qint64 count = frames.count();
+    for (qint64 i = 1; i <= count; ++i) {
+        if (i < m_startPage || (m_endPage != 0 && i > m_endPage)) {
+            continue;
+        }
+        const std::optional<TiffPageInfo> info = frames.tiffPageInfo(int(i - 1));
+        if (!info) {
+            throw failure(QStringLiteral("page %1 cannot be read").arg(i));
+        }
+        PlannedFrame frame;
+        frame.index = int(i - 1);
+        frame.stamped = isPageStamped(*this, i);
+        frame.number = m_numberCounter;
+        if (frame.stamped) {
+            for (const auto& stamp : m_stamps) {
+                if (stamp->isSelected()) {
+                    frame.anchors.push_back(
+                        stamp->getNextMarginAnchor(stamp->isSymmetry(), stamp->marginAnchor()));
+                }
+            }
+            m_numberCounter += m_numberSteps;
+        }
+        plan.push_back(std::move(frame));
+        sizes.push_back(info->size);
+    }
+    if (plan.empty()) {
+        return 0;
+    }
+    const int workers = std::clamp(QThread::idealThreadCount(), 1, 4);
+    TiffFramePipeline pipeline(
+        source, plan, workers,
+        [this, pagesValue](QImage& image, const PlannedFrame& frame) {
+            drawStamps(image, frame.number, pagesValue, -1, false, &frame.anchors);
+        },
+        [compression](QImage image, bool hasAlpha, QString* error) {
+            return finishFrame(std::move(image), hasAlpha, compression, error);
+        });
+    QString error;
+    for (size_t k = 0; k < plan.size(); ++k) {
+        if (!isUpdating()) {
+            throw failure(QStringLiteral("stopped before frame %1 of %2")
+                              .arg(plan[k].index + 1)
+                              .arg(count));
+        }
+        std::optional<FinishedFrame> frame = pipeline.next(&error);
+        if (!frame) {
+            throw failure(error);
+        }
+        if (!writer.writePage(frame->pixels, compression, sizes[k].width() * 72.0 / nominal.width(),
+                              sizes[k].height() * 72.0 / nominal.height(), &error)) {
+            throw failure(error);
+        }
+    }
+    return int(plan.size());
 }
 
 } // namespace veltrane

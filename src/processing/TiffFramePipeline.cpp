@@ -1,0 +1,97 @@
+#include "processing/TiffFramePipeline.h"
+
+#include "platform/TiffFile.h"
+
+namespace veltrane {
+
+TiffFramePipeline::TiffFramePipeline(QString source, std::vector<PlannedFrame> plan, int workers,
+                                     Stamp stamp, Finish finish)
+    : m_source(std::move(source))
+    , m_plan(std::move(plan))
+    , m_stamp(std::move(stamp))
+    , m_finish(std::move(finish))
+    , m_ahead(size_t(std::max(workers, 1)))
+{
+    for (int i = 0; i < std::max(workers, 1); ++i) {
+        m_workers.emplace_back([this] { work(); });
+    }
+}
+
+TiffFramePipeline::~TiffFramePipeline()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers) {
+        worker.join();
+    }
+}
+
+void TiffFramePipeline::work()
+{
+    QString error;
+    std::unique_ptr<TiffReader> reader = TiffReader::open(m_source, &error);
+    for (;;) {
+        size_t item;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] {
+                return m_stopping || !m_error.isEmpty() || m_nextToStart >= m_plan.size() ||
+                       m_nextToStart < m_nextToHand + m_ahead;
+            });
+            if (m_stopping || !m_error.isEmpty() || m_nextToStart >= m_plan.size()) {
+                return;
+            }
+            item = m_nextToStart++;
+        }
+        const PlannedFrame& plan = m_plan[item];
+        FinishedFrame frame;
+        if (reader) {
+            const std::optional<TiffPageInfo> info = reader->pageInfo(plan.index);
+            frame.pixels = reader->readPage(plan.index, &error);
+            frame.hasAlpha = info && info->hasAlpha;
+        }
+        if (!frame.pixels.isNull()) {
+            if (plan.stamped) {
+                m_stamp(frame.pixels, plan);
+            }
+            frame.pixels = m_finish(std::move(frame.pixels), frame.hasAlpha, &error);
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            if (frame.pixels.isNull()) {
+                if (m_error.isEmpty()) {
+                    m_error = error.isEmpty() ? QStringLiteral("page %1 cannot be read")
+                                                    .arg(plan.index + 1)
+                                              : error;
+                }
+            } else {
+                m_done.emplace(item, std::move(frame));
+            }
+        }
+        m_changed.notify_all();
+    }
+}
+
+std::optional<FinishedFrame> TiffFramePipeline::next(QString* error)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return !m_error.isEmpty() || m_done.count(m_nextToHand) > 0; });
+    auto it = m_done.find(m_nextToHand);
+    if (it == m_done.end()) {
+        if (error) {
+            *error = m_error;
+        }
+        return std::nullopt;
+    }
+    FinishedFrame frame = std::move(it->second);
+    m_done.erase(it);
+    ++m_nextToHand;
+    lock.unlock();
+    m_changed.notify_all();
+    return frame;
+}
+
+} // namespace veltrane
