@@ -1,8 +1,8 @@
 #include "platform/TiffFile.h"
 
 #include <cstdarg>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <QFile>
 #include <QPainter>
 #include <tiffio.h>
@@ -294,13 +294,22 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
     TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(xDpi));
     TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(yDpi));
     TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
-    if (bilevel) {
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rows.height()));
-    }
-    for (int y = 0; y < rows.height(); ++y) {
-        if (TIFFWriteScanline(tiff, const_cast<uchar*>(rows.constScanLine(y)), uint32_t(y), 0) <
-            0) {
+    // Strips of about a megabyte: few writes, and small enough for any reader.
+    const tmsize_t rowBytes = TIFFScanlineSize(tiff);
+    const uint32_t height = uint32_t(rows.height());
+    const uint32_t rowsPerStrip =
+        bilevel ? height
+                : std::clamp<uint32_t>(uint32_t((1 << 20) / std::max<tmsize_t>(rowBytes, 1)), 1,
+                                       std::max<uint32_t>(height, 1));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    QByteArray strip(rowBytes * tmsize_t(rowsPerStrip), Qt::Uninitialized);
+    for (uint32_t first = 0, index = 0; first < height; first += rowsPerStrip, ++index) {
+        const uint32_t count = std::min(rowsPerStrip, height - first);
+        for (uint32_t r = 0; r < count; ++r) {
+            std::memcpy(strip.data() + tmsize_t(r) * rowBytes, rows.constScanLine(int(first + r)),
+                        size_t(rowBytes));
+        }
+        if (TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(count) * rowBytes) < 0) {
             setError(error,
                      m_error.isEmpty() ? QStringLiteral("cannot write a TIFF page") : m_error);
             return false;

@@ -88,8 +88,9 @@ std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
         frame.xDpi = image.dotsPerMeterX() * 0.0254;
         frame.yDpi = image.dotsPerMeterY() * 0.0254;
     }
+    // RGB32 goes straight into the JPEG pass; converting first would cost a copy a frame.
     frame.pixels = image.convertToFormat(frame.hasAlpha ? QImage::Format_ARGB32_Premultiplied
-                                                        : QImage::Format_RGB888);
+                                                        : QImage::Format_RGB32);
     return frame;
 }
 

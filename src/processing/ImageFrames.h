@@ -11,8 +11,8 @@ namespace veltrane {
 class TiffReader;
 struct TiffPageInfo;
 
-// One decoded frame: its pixels (RGB888 when opaque, else premultiplied with alpha) and its
-// resolution.
+// One decoded frame: its pixels (RGB888 or RGB32 when opaque, else premultiplied with alpha)
+// and its resolution.
 struct ImageFrame
 {
     QImage pixels;
