@@ -300,3 +300,105 @@ TEST_F(TiffStampingTest, InPlaceWithBackup)
     EXPECT_EQ(tiffPage(source, 1).pixel(5, 5), kGreen);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
+
+TEST_F(TiffStampingTest, EveryWritableCompressionReadsBack)
+{
+    test::writeTiff(path(QStringLiteral("in.tif")), QList<QImage>(2, whitePage(64, 48)), false);
+    addBlock(Qt::black, TopLeft, 16);
+    for (int code : {1, 2, 3, 4, 5, 7, 8, 32773, 32946}) {
+        const QString out = path(QStringLiteral("out-%1.tif").arg(code));
+        ASSERT_TRUE(stamp(path(QStringLiteral("in.tif")), out, code)) << code;
+        const auto pages = tiffFacts(out);
+        ASSERT_EQ(pages.size(), 2) << code;
+        EXPECT_EQ(pages[1].compression, code);
+        const bool bilevel = code >= 2 && code <= 4;
+        EXPECT_EQ(pages[1].bitsPerSample, bilevel ? 1 : 8) << code;
+        const QImage page = tiffPage(out, 0);
+        EXPECT_TRUE(near(page.pixel(4, 4), qRgb(0, 0, 0), 8)) << code;
+        EXPECT_TRUE(near(page.pixel(40, 30), kWhite, 8)) << code;
+    }
+}
+
+TEST_F(TiffStampingTest, PreviewShadesTheMarginsAndHighlightsOneStamp)
+{
+    m_job.setMarginLeft(10);
+    m_job.setMarginTop(20);
+    m_job.setMarginRight(30);
+    m_job.setMarginBottom(40);
+    ImageStamp& off = addBlock(Qt::red, MiddleMiddle);
+    off.setIsSelected(false);
+    addBlock(Qt::green, TopLeft);
+    QImage canvas = whitePage(200, 200).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_job.reset();
+    m_job.drawOnImage(canvas, 1, 1, 1, true);
+    // Bands: black at half opacity over white.
+    EXPECT_TRUE(near(canvas.pixel(5, 100), qRgb(127, 127, 127), 2));
+    EXPECT_TRUE(near(canvas.pixel(100, 10), qRgb(127, 127, 127), 2));
+    EXPECT_TRUE(near(canvas.pixel(190, 100), qRgb(127, 127, 127), 2));
+    EXPECT_TRUE(near(canvas.pixel(100, 180), qRgb(127, 127, 127), 2));
+    EXPECT_EQ(canvas.pixel(100, 100), kWhite); // the switched-off stamp stays undrawn
+    // The dashed frame runs along the margin rectangle's left edge, one unit below its top.
+    int dark = 0;
+    for (int y = 21; y < 160; ++y) {
+        dark += canvas.pixel(10, y) == qRgb(0, 0, 0);
+    }
+    EXPECT_GT(dark, 40);
+    EXPECT_LT(dark, 100);
+    // The green stamp (index 1) is highlighted: red at half over green.
+    EXPECT_TRUE(near(canvas.pixel(25, 35), qRgb(127, 127, 0), 3));
+
+    QImage plain = whitePage(200, 200).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_job.reset();
+    m_job.drawOnImage(plain, 1, 1, 0, false); // highlight on a switched-off stamp: none
+    EXPECT_EQ(plain.pixel(25, 35), kGreen);
+    EXPECT_EQ(plain.pixel(5, 100), kWhite);
+}
+
+TEST_F(TiffStampingTest, HostileHeadersAndDamagedChunksAreRefused)
+{
+    addBlock(Qt::green, TopLeft);
+    // A TIFF whose one page says it is 100000 x 100000 pixels.
+    QByteArray huge("II*\0\x08\0\0\0", 8);
+    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        huge.append(reinterpret_cast<const char*>(&tag), 2);
+        huge.append(reinterpret_cast<const char*>(&type), 2);
+        huge.append(reinterpret_cast<const char*>(&count), 4);
+        huge.append(reinterpret_cast<const char*>(&value), 4);
+    };
+    const quint16 entries = 7;
+    huge.append(reinterpret_cast<const char*>(&entries), 2);
+    entry(256, 4, 1, 100000);   // width
+    entry(257, 4, 1, 100000);   // height
+    entry(258, 3, 1, 8);        // bits per sample
+    entry(262, 3, 1, 1);        // photometric: black is zero
+    entry(273, 4, 1, 200);      // strip offset
+    entry(278, 4, 1, 100000);   // rows per strip
+    entry(279, 4, 1, 10000000); // strip byte count
+    huge.append(QByteArray(4, '\0'));
+    huge.append(QByteArray(200, '\0'));
+    QFile tiff(path(QStringLiteral("huge.tif")));
+    ASSERT_TRUE(tiff.open(QIODevice::WriteOnly));
+    tiff.write(huge);
+    tiff.close();
+
+    // A PNG with one byte of its picture data changed: the checksum no longer holds.
+    QByteArray png = test::fileBytes(corpusFile(QStringLiteral("pngsuite_basn6a16.png")));
+    png[png.indexOf("IDAT") + 40] = char(png[png.indexOf("IDAT") + 40] ^ 0x55);
+    QFile bad(path(QStringLiteral("crc.png")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(png);
+    bad.close();
+
+    for (const char* name : {"huge.tif", "crc.png"}) {
+        test::LogCapture log;
+        const QString out = path(QStringLiteral("out.tif"));
+        const bool ok = stamp(path(QString::fromLatin1(name)), out);
+        if (ok) {
+            EXPECT_EQ(tiffFacts(out).size(), 1) << name;
+        } else {
+            EXPECT_EQ(log.lines().size(), 1) << name;
+            EXPECT_FALSE(QFile::exists(out)) << name;
+        }
+        EXPECT_TRUE(std::string(name) != "huge.tif" || !ok);
+    }
+}
