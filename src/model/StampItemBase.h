@@ -30,6 +30,7 @@ public:
 
     // The mirror state: the anchor of the previous stamped page, 0 after reset().
     qint32 lastMarginAnchor() const { return m_lastMarginAnchor; }
+    void setLastMarginAnchor(qint32 anchor) { m_lastMarginAnchor = anchor; }
     // The open editor, or none.
     IStampEditor* editor() const { return m_editor.get(); }
 

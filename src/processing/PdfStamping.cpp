@@ -183,6 +183,8 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         writer.setPreserveEncryption(false);
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.setObjectStreamMode(qpdf_o_preserve);
+        // The same input and job always give the same bytes: the /ID comes from the content.
+        writer.setDeterministicID(true);
         writer.write();
         if (!output->commit(&error)) {
             throw failure(error);

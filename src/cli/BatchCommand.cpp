@@ -1,0 +1,281 @@
+#include "cli/BatchCommand.h"
+
+#include "filelist/FileItem.h"
+#include "filelist/FolderWalk.h"
+#include "model/Settings.h"
+#include "model/TextStamp.h"
+#include "processing/Process.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSet>
+#include <QThread>
+#include <QUrl>
+#include <unistd.h>
+
+namespace veltrane {
+namespace {
+
+std::atomic<Process*> g_running{nullptr};
+
+extern "C" void cancelRun(int)
+{
+    if (Process* process = g_running.load()) {
+        process->requestStop();
+    }
+}
+
+void printErr(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+void printOut(const QString& text)
+{
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+}
+
+int usageError(const QString& text)
+{
+    printErr(QStringLiteral("veltrane-batch: ") + text);
+    return 2;
+}
+
+struct Inputs
+{
+    QStringList paths;
+    QString error;
+};
+
+// Files as given (any letter case of an accepted extension) and folders walked; order kept,
+// duplicates dropped.
+Inputs collectInputs(const QStringList& arguments, bool recursive)
+{
+    Inputs inputs;
+    QSet<QString> seen;
+    auto add = [&](const QString& path) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (!seen.contains(absolute)) {
+            seen.insert(absolute);
+            inputs.paths << absolute;
+        }
+    };
+    for (const QString& argument : arguments) {
+        const QFileInfo info(argument);
+        if (info.isDir()) {
+            for (const QString& file : walkFolder(argument, recursive)) {
+                add(file);
+            }
+        } else if (hasAcceptedExtension(argument, true)) {
+            add(argument);
+        } else {
+            inputs.error =
+                QStringLiteral("not a PDF, TIFF, BMP, JPEG, PNG or GIF file: %1").arg(argument);
+            return inputs;
+        }
+    }
+    return inputs;
+}
+
+void drawProgress(const RunProgress& progress)
+{
+    const int width = 30;
+    const int filled = progress.outputs > 0 ? width * progress.processed / progress.outputs : width;
+    std::fprintf(stderr, "\r[%s%s] %d/%d %s\x1b[K", QByteArray(filled, '#').constData(),
+                 QByteArray(width - filled, ' ').constData(), progress.processed, progress.outputs,
+                 progress.fileInProcess.toLocal8Bit().constData());
+    if (progress.finished) {
+        std::fprintf(stderr, "\n");
+    }
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int runBatchCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Stamps page numbers, labels, dates and pictures onto PDF, TIFF, BMP, JPEG, PNG and GIF "
+        "files, writing one stamped copy of each into the output folder."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("INPUT"),
+                                 QStringLiteral("Files and folders to stamp."),
+                                 QStringLiteral("INPUT..."));
+    const QCommandLineOption profile({QStringLiteral("p"), QStringLiteral("profile")},
+                                     QStringLiteral("The stamp job of a .vtprofile file."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption text(
+        QStringLiteral("text"), QStringLiteral("Add a text stamp with this template (repeatable)."),
+        QStringLiteral("TEMPLATE"));
+    const QCommandLineOption anchor(QStringLiteral("anchor"),
+                                    QStringLiteral("Anchor 1-9 of stamps added with --text."),
+                                    QStringLiteral("N"), QStringLiteral("9"));
+    const QCommandLineOption margin(QStringLiteral("margin"),
+                                    QStringLiteral("All four margins, in points."),
+                                    QStringLiteral("PT"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Output folder."), QStringLiteral("DIR"));
+    const QCommandLineOption recursive({QStringLiteral("r"), QStringLiteral("recursive")},
+                                       QStringLiteral("Walk subfolders."));
+    const QCommandLineOption continuous(QStringLiteral("continuous"),
+                                        QStringLiteral("Numbering runs on across files."));
+    const QCommandLineOption restart(QStringLiteral("restart"),
+                                     QStringLiteral("Numbering restarts with every file."));
+    const QCommandLineOption password(QStringLiteral("password"),
+                                      QStringLiteral("Read password of encrypted PDF files."),
+                                      QStringLiteral("TEXT"));
+    const QCommandLineOption backup(
+        QStringLiteral("backup"), QStringLiteral("Keep FILE.bak when a file is stamped in place."));
+    const QCommandLineOption overwrite(
+        QStringLiteral("overwrite"),
+        QStringLiteral("Allow an output folder that is also a source folder."));
+    const QCommandLineOption jobs(
+        {QStringLiteral("j"), QStringLiteral("jobs")},
+        QStringLiteral("Files stamped at once (default: the number of cores)."),
+        QStringLiteral("N"));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
+                                   QStringLiteral("No progress bar."));
+    parser.addOptions({profile, text, anchor, margin, output, recursive, continuous, restart,
+                       password, backup, overwrite, jobs, quiet});
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        printOut(parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        printOut(QStringLiteral("veltrane-batch ") + QCoreApplication::applicationVersion());
+        return 0;
+    }
+    if (parser.positionalArguments().isEmpty()) {
+        return usageError(QStringLiteral("no input; see --help"));
+    }
+    if (parser.isSet(continuous) && parser.isSet(restart)) {
+        return usageError(QStringLiteral("--continuous and --restart exclude each other"));
+    }
+
+    Settings settings;
+    Numbering& job = settings.number();
+    if (parser.isSet(profile) && !job.load(parser.value(profile))) {
+        return usageError(QStringLiteral("cannot read the profile %1").arg(parser.value(profile)));
+    }
+    bool ok = true;
+    const int anchorCode = parser.value(anchor).toInt(&ok);
+    if (!ok || anchorCode < 1 || anchorCode > 9) {
+        return usageError(QStringLiteral("--anchor takes 1 to 9"));
+    }
+    for (const QString& templateText : parser.values(text)) {
+        auto stamp = std::make_unique<TextStamp>();
+        stamp->setNumberFormat(templateText);
+        stamp->setMarginAnchor(anchorCode);
+        job.stamps().push_back(std::move(stamp));
+    }
+    if (parser.isSet(margin)) {
+        const double points = parser.value(margin).toDouble(&ok);
+        if (!ok || points < 0) {
+            return usageError(QStringLiteral("--margin takes a length in points"));
+        }
+        job.setMarginUnit(Points);
+        job.setIsMarginInPercentage(false);
+        job.setMarginLeft(points);
+        job.setMarginTop(points);
+        job.setMarginRight(points);
+        job.setMarginBottom(points);
+    }
+    if (parser.isSet(continuous) || parser.isSet(restart)) {
+        job.setIsContinuousNumbering(parser.isSet(continuous));
+    }
+    if (parser.isSet(backup)) {
+        job.setIsBackupFile(true);
+    }
+    int jobCount = QThread::idealThreadCount();
+    if (parser.isSet(jobs)) {
+        jobCount = parser.value(jobs).toInt(&ok);
+        if (!ok || jobCount < 1) {
+            return usageError(QStringLiteral("--jobs takes a number from 1"));
+        }
+    }
+
+    const Inputs inputs = collectInputs(parser.positionalArguments(), parser.isSet(recursive));
+    if (!inputs.error.isEmpty()) {
+        return usageError(inputs.error);
+    }
+    const QString readPassword =
+        parser.isSet(password) ? parser.value(password) : settings.pdfOpenPassword();
+    QList<FileItem> items;
+    for (const QString& path : inputs.paths) {
+        std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(path));
+        if (!item) {
+            continue;
+        }
+        if (item->isEncrypted() && !readPassword.isEmpty()) {
+            if (!item->applyPdfPassword(readPassword)) {
+                item->setPdfOpenPassword(readPassword);
+            }
+        } else {
+            item->setPdfOpenPassword(readPassword);
+        }
+        items.append(*item);
+    }
+
+    const QString folder =
+        QFileInfo(parser.isSet(output) ? parser.value(output) : settings.outputFolderPath())
+            .absoluteFilePath();
+    const QString outputFolder =
+        parser.isSet(output) || !settings.outputFolderPath().isEmpty() ? folder : QString();
+    const FolderProblem problem = checkOutputFolder(outputFolder);
+    if (problem != FolderProblem::None) {
+        printErr(folderProblemMessage(problem, outputFolder));
+        return 2;
+    }
+    if (!parser.isSet(overwrite) && outputFolderMatchesSources(outputFolder, items)) {
+        printErr(kOverwriteWarning);
+        printErr(kOverwriteQuestion + QStringLiteral(" (use --overwrite)"));
+        return 2;
+    }
+    const QStringList clashes = outputNameClashes(items);
+    if (!clashes.isEmpty()) {
+        return usageError(QStringLiteral("several inputs share a file name and would overwrite "
+                                         "each other's output: %1")
+                              .arg(clashes.join(QStringLiteral(", "))));
+    }
+
+    Process process(settings);
+    process.setJobs(jobCount);
+    const bool bar = !parser.isSet(quiet) && ::isatty(STDERR_FILENO);
+    if (bar) {
+        process.setProgressHandler(drawProgress);
+    }
+    process.combine(items, outputFolder);
+    g_running.store(&process);
+    std::signal(SIGINT, cancelRun);
+    std::signal(SIGTERM, cancelRun);
+    process.start(totalPagesOf(items));
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    g_running.store(nullptr);
+
+    bool allCreated = process.log().files.size() == items.size();
+    for (const LogFiles& file : process.log().files) {
+        printOut(QStringLiteral("%1\t%2\t%3")
+                     .arg(file.status)
+                     .arg(file.pages)
+                     .arg(file.targetPath + QLatin1Char('/') + file.filename));
+        allCreated &= file.status == QLatin1String("Completed");
+    }
+    printOut(process.message());
+    printOut(QStringLiteral("Total Time Taken : %1 %2/%3")
+                 .arg(process.timeTaken())
+                 .arg(process.totalFileProcessed())
+                 .arg(process.outputFiles().size()));
+    printOut(QStringLiteral("Log: ") + process.log().logFilePath());
+    return allCreated ? 0 : 1;
+}
+
+} // namespace veltrane

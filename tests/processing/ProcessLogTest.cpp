@@ -1,0 +1,96 @@
+#include "processing/ProcessLog.h"
+
+#include "platform/AppPaths.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QXmlStreamReader>
+
+using namespace veltrane;
+
+namespace {
+
+struct ScopedLanguage
+{
+    explicit ScopedLanguage(const char* value) : saved(qgetenv("LC_ALL"))
+    {
+        qputenv("LC_ALL", value);
+    }
+    ~ScopedLanguage()
+    {
+        if (saved.isNull()) {
+            qunsetenv("LC_ALL");
+        } else {
+            qputenv("LC_ALL", saved);
+        }
+    }
+    QByteArray saved;
+};
+
+} // namespace
+
+TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
+{
+    ScopedLanguage english("en_US.UTF-8");
+    Log log;
+    log.startTime = QDateTime(QDate(2026, 12, 5), QTime(0, 30, 0));
+    log.endTime = QDateTime(QDate(2026, 12, 5), QTime(14, 7, 9));
+    LogFiles first;
+    first.filename = QStringLiteral("A & \"B\" <c>.pdf");
+    first.targetPath = QStringLiteral("/out");
+    first.status = QStringLiteral("Completed");
+    first.pages = 12;
+    first.logFiles.append({QStringLiteral("Failed"), QStringLiteral("/in/a.pdf"), 3, 1});
+    LogFiles second;
+    second.filename = QStringLiteral("b.tif");
+    second.targetPath = QStringLiteral("/out");
+    second.status = QStringLiteral("No Pages");
+    log.files = {first, second};
+    ASSERT_TRUE(log.save());
+    EXPECT_EQ(log.logFilePath(), getAppPath() + QStringLiteral("/Logs/051226140709.log"));
+
+    QFile file(log.logFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray xml = file.readAll();
+    EXPECT_TRUE(xml.contains("A &amp; &quot;B&quot; &lt;c>.pdf") ||
+                xml.contains("A &amp; &quot;B&quot; &lt;c&gt;.pdf"));
+    QXmlStreamReader reader(xml);
+    QStringList seen;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        QStringList attributes;
+        for (const QXmlStreamAttribute& a : reader.attributes()) {
+            attributes << a.name().toString() + QLatin1Char('=') + a.value().toString();
+        }
+        seen << reader.name().toString() + QLatin1Char(' ') + attributes.join(QLatin1Char(' '));
+    }
+    EXPECT_FALSE(reader.hasError());
+    EXPECT_EQ(
+        seen,
+        QStringList({
+            QStringLiteral("Log StartTime=12/05/2026 12:30:00 AM EndTime=12/05/2026 02:07:09 PM"),
+            QStringLiteral(
+                "Files FileName=A & \"B\" <c>.pdf TargetPath=/out Status=Completed Pages=12"),
+            QStringLiteral("File SourceImageFile=/in/a.pdf SourcePageNo=3 PageNo=1 Status=Failed"),
+            QStringLiteral("Files FileName=b.tif TargetPath=/out Status=No Pages Pages=0"),
+        }));
+    EXPECT_GE(xml.count('\n'), 5); // one element a line
+}
+
+TEST(ProcessLog, NameUsesTheTwentyFourHourClock)
+{
+    EXPECT_EQ(Log::fileNameFor(QDateTime(QDate(2026, 1, 2), QTime(0, 30, 0))),
+              QStringLiteral("020126003000.log"));
+}
+
+TEST(AppPaths, DataFolderAndTitle)
+{
+    EXPECT_TRUE(getAppPath().endsWith(QStringLiteral("/Orlavex/Veltrane2")));
+    QString error;
+    EXPECT_TRUE(createApplicationUsersFolder(QStringLiteral("Logs"), &error));
+    EXPECT_TRUE(createApplicationUsersFolder(QStringLiteral("Logs"), &error));
+    EXPECT_EQ(getAppTitle(), QStringLiteral("Veltrane"));
+    EXPECT_EQ(getAppTitle(QStringLiteral(" Profile")), QStringLiteral("Veltrane Profile"));
+}

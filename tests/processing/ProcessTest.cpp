@@ -1,0 +1,233 @@
+#include "processing/Process.h"
+
+#include "model/ImageStamp.h"
+#include "model/Settings.h"
+#include "model/TextStamp.h"
+#include "support/LogCapture.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+#include "support/TiffTools.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+using namespace veltrane;
+
+namespace {
+
+FileItem item(const QString& path)
+{
+    return *FileItem::initWithURL(QUrl::fromLocalFile(path));
+}
+
+class ProcessTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("in"))));
+        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("out"))));
+        auto stamp = std::make_unique<TextStamp>();
+        stamp->setNumberFormat(QStringLiteral("<{0}/{1}>"));
+        stamp->setMarginAnchor(BottomRight);
+        m_settings.number().stamps().push_back(std::move(stamp));
+    }
+
+    QString in(const QString& name) const { return m_dir.filePath(QStringLiteral("in/") + name); }
+    QString out(const QString& name) const { return m_dir.filePath(QStringLiteral("out/") + name); }
+
+    QList<FileItem> pdfs(const QList<int>& pages)
+    {
+        QList<FileItem> items;
+        for (int i = 0; i < pages.size(); ++i) {
+            const QString path = in(QStringLiteral("doc%1.pdf").arg(i + 1));
+            test::writeBodyPdf(path, pages[i], QSizeF(300, 300));
+            items.append(item(path));
+        }
+        return items;
+    }
+
+    std::unique_ptr<Process> run(const QList<FileItem>& items, int jobs = 1,
+                                 std::function<void(Process&, const RunProgress&)> onProgress = {})
+    {
+        auto process = std::make_unique<Process>(m_settings);
+        process->setJobs(jobs);
+        Process* raw = process.get();
+        process->setProgressHandler([this, raw, onProgress](const RunProgress& progress) {
+            m_reports << progress.text;
+            if (onProgress) {
+                onProgress(*raw, progress);
+            }
+        });
+        process->combine(items, m_dir.filePath(QStringLiteral("out")));
+        process->start(totalPagesOf(items));
+        return process;
+    }
+
+    QStringList labels(const QString& file, int pages)
+    {
+        static const QRegularExpression label(QStringLiteral("<(-?\\d+)/(\\d+)>"));
+        QStringList found;
+        for (int page = 1; page <= pages; ++page) {
+            const auto match = label.match(test::pageText(file, page));
+            found << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
+                                       : QStringLiteral("-"));
+        }
+        return found;
+    }
+
+    test::ScopedPreferences m_preferences;
+    QTemporaryDir m_dir;
+    Settings m_settings;
+    QStringList m_reports;
+};
+
+} // namespace
+
+TEST_F(ProcessTest, EmptyListEndsAtOnceWithASavedLog)
+{
+    auto process = run({});
+    EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully."));
+    EXPECT_TRUE(process->isCompleted());
+    EXPECT_FALSE(process->isCombining());
+    EXPECT_EQ(m_reports, QStringList{QStringLiteral("Total Time Taken :  0/0")});
+    EXPECT_TRUE(QFile::exists(process->log().logFilePath()));
+    EXPECT_TRUE(process->log().files.isEmpty());
+}
+
+TEST_F(ProcessTest, ContinuousNumberingCarriesAcrossFilesInBothModes)
+{
+    const QList<FileItem> items = pdfs({3, 2});
+    m_settings.number().setIsContinuousNumbering(true);
+    m_settings.number().setStartNumber(10);
+    m_settings.number().setNumberSteps(2);
+    for (int jobs : {1, 2}) {
+        auto process = run(items, jobs);
+        EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully.")) << jobs;
+        EXPECT_EQ(
+            labels(out(QStringLiteral("doc1.pdf")), 3),
+            QStringList({QStringLiteral("10/5"), QStringLiteral("12/5"), QStringLiteral("14/5")}));
+        EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 2),
+                  QStringList({QStringLiteral("16/5"), QStringLiteral("18/5")}));
+    }
+    m_settings.number().setIsContinuousNumbering(false);
+    run(items, 2);
+    EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 2),
+              QStringList({QStringLiteral("10/2"), QStringLiteral("12/2")}));
+}
+
+TEST_F(ProcessTest, StatusesCountsAndMessages)
+{
+    QList<FileItem> items = pdfs({2, 1});
+    items.append(item(test::corpusFile(QStringLiteral("qpdf_empty.pdf"))));
+    const QString vanishing = in(QStringLiteral("gone.pdf"));
+    test::writeBodyPdf(vanishing, 2);
+    items.append(item(vanishing));
+    QFile::remove(vanishing); // it disappears after being listed
+    test::LogCapture log;
+    auto process = run(items);
+    ASSERT_EQ(process->log().files.size(), 4);
+    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
+    EXPECT_EQ(process->log().files[2].status, QStringLiteral("No Pages"));
+    EXPECT_EQ(process->log().files[2].pages, 0);
+    EXPECT_EQ(process->log().files[3].status, QStringLiteral("Failed"));
+    EXPECT_EQ(process->log().files[3].pages, 2);
+    EXPECT_EQ(process->totalFileSelected(), 4);
+    EXPECT_EQ(process->totalFileProcessed(), 3);
+    EXPECT_EQ(process->totalFileCreated(), 2);
+    EXPECT_EQ(process->message(), QStringLiteral("Total 2 files processed successfully."));
+    EXPECT_EQ(m_reports.first(), QStringLiteral("Total Time Taken : In Process... 1/4"));
+    EXPECT_EQ(m_reports.size(), 4); // three processed files, then the end
+    EXPECT_TRUE(m_reports.last().startsWith(QStringLiteral("Total Time Taken : ")));
+    EXPECT_TRUE(m_reports.last().endsWith(QStringLiteral(" 3/4")));
+}
+
+TEST_F(ProcessTest, CancelDuringTheSecondFileFinishesItAndStops)
+{
+    const QList<FileItem> items = pdfs({1, 1, 1, 1, 1});
+    auto process = run(items, 1, [](Process& p, const RunProgress& progress) {
+        if (progress.processed == 2) {
+            p.stop();
+        }
+    });
+    EXPECT_EQ(process->message(), QStringLiteral("Process cancelled!"));
+    EXPECT_EQ(process->log().files.size(), 2);
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("doc2.pdf"))));
+    EXPECT_FALSE(QFile::exists(out(QStringLiteral("doc3.pdf"))));
+}
+
+TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
+{
+    QList<FileItem> items = pdfs({3, 4, 1, 2});
+    test::writeTiff(in(QStringLiteral("scan.tif")),
+                    QList<QImage>(3, QImage(120, 90, QImage::Format_RGB32)), true);
+    items.insert(2, item(in(QStringLiteral("scan.tif"))));
+    QFile::copy(test::corpusFile(QStringLiteral("pillow_hopper.jpg")),
+                in(QStringLiteral("photo.jpg")));
+    items.append(item(in(QStringLiteral("photo.jpg"))));
+    Numbering& job = m_settings.number();
+    job.setIsContinuousNumbering(true);
+    job.setPageRange(OddPages);
+    auto mirrored = std::make_unique<TextStamp>();
+    mirrored->setNumberFormat(QStringLiteral("M{0}"));
+    mirrored->setMarginAnchor(TopLeft);
+    mirrored->setIsSymmetry(true);
+    job.stamps().push_back(std::move(mirrored));
+
+    auto one = run(items, 1);
+    QMap<QString, QByteArray> sequential;
+    for (const QString& name : QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files)) {
+        sequential.insert(name, test::fileBytes(out(name)));
+        QFile::remove(out(name));
+    }
+    auto two = run(items, 2);
+    ASSERT_EQ(sequential.size(), 6);
+    for (auto it = sequential.cbegin(); it != sequential.cend(); ++it) {
+        EXPECT_TRUE(test::fileBytes(out(it.key())) == it.value()) << it.key().toStdString();
+    }
+    ASSERT_EQ(one->log().files.size(), two->log().files.size());
+    for (qsizetype i = 0; i < one->log().files.size(); ++i) {
+        EXPECT_EQ(one->log().files[i].filename, two->log().files[i].filename);
+        EXPECT_EQ(one->log().files[i].status, two->log().files[i].status);
+        EXPECT_EQ(one->log().files[i].pages, two->log().files[i].pages);
+    }
+    EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 4),
+              QStringList({QStringLiteral("3/14"), QStringLiteral("-"), QStringLiteral("4/14"),
+                           QStringLiteral("-")}));
+}
+
+TEST_F(ProcessTest, RunChecksAndTexts)
+{
+    EXPECT_EQ(checkOutputFolder(QString()), FolderProblem::NotSet);
+    EXPECT_EQ(checkOutputFolder(m_dir.filePath(QStringLiteral("nope"))), FolderProblem::Missing);
+    EXPECT_EQ(checkOutputFolder(m_dir.path()), FolderProblem::None);
+    EXPECT_EQ(folderProblemMessage(FolderProblem::NotSet, {}),
+              QStringLiteral("Please select output folder!"));
+    EXPECT_EQ(
+        folderProblemMessage(FolderProblem::Missing, QStringLiteral("/x")),
+        QStringLiteral("Output folder [ /x ] is missing!\r\nPlease select valid output folder."));
+    EXPECT_EQ(folderProblemMessage(FolderProblem::NotWritable, QStringLiteral("/x")),
+              QStringLiteral("Application does not have write permission for selected output "
+                             "folder!\r\n[ /x ]\r\nPlease select valid output folder."));
+
+    const QList<FileItem> items = pdfs({1});
+    EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("in")).toUpper(), items));
+    EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("out")), items));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("other")));
+    test::writeBodyPdf(m_dir.filePath(QStringLiteral("other/doc1.pdf")), 1);
+    EXPECT_EQ(outputNameClashes(
+                  items + QList<FileItem>{item(m_dir.filePath(QStringLiteral("other/doc1.pdf")))}),
+              QStringList{QStringLiteral("doc1.pdf")});
+
+    const QDateTime start(QDate(2026, 12, 5), QTime(10, 0, 0));
+    EXPECT_EQ(timeTakenString(start, start.addMSecs(900)), QString());
+    EXPECT_EQ(timeTakenString(start, start.addSecs(65)), QStringLiteral("1 min(s) 5 sec(s) "));
+    EXPECT_EQ(timeTakenString(start, start.addSecs(7200)), QStringLiteral("2 hr(s) "));
+    EXPECT_EQ(timeTakenString(start, start.addSecs(3661)),
+              QStringLiteral("1 hr(s) 1 min(s) 1 sec(s) "));
+    EXPECT_EQ(timeTakenString(QDateTime(), start), QString());
+}
