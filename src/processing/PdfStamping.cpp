@@ -8,6 +8,7 @@
 #include "processing/PdfLayerPlacer.h"
 #include "processing/PdfLayerWriter.h"
 #include "processing/PdfPageFrame.h"
+#include "processing/StampTarget.h"
 
 #include <QFileInfo>
 #include <qpdf/QPDF.hh>
@@ -30,11 +31,6 @@ struct StampedPage
     int underLayer = -1;
     int overLayer = -1;
 };
-
-std::runtime_error failure(const QString& message)
-{
-    return std::runtime_error(message.toStdString());
-}
 
 PdfPageFrame frameOf(QPDFPageObjectHelper& page)
 {
@@ -102,19 +98,11 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
     if (!QFileInfo(source).isFile()) {
         return false;
     }
-    const bool inPlace = isSameFile(source, target);
-    if (!inPlace && QFileInfo::exists(target)) {
-        QFile::remove(target);
-    }
+    const StampTarget stampTarget(source, target);
     bool written = false;
     setIsUpdating(true);
     guarded(QStringLiteral("Error in [processPDF:] : %@"), [&] {
-        if (inPlace && m_isBackupFile) {
-            QString error;
-            if (!copyFileReplacing(source, source + QStringLiteral(".bak"), &error)) {
-                throw failure(error);
-            }
-        }
+        stampTarget.backUpSource(m_isBackupFile);
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         const QByteArray path = QFile::encodeName(source);
@@ -136,7 +124,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         std::vector<StampedPage> stamped;
         for (size_t i = 0; i < pages.size(); ++i) {
             if (!isUpdating()) {
-                throw failure(
+                throw stampFailure(
                     QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pages.size()));
             }
             dropCropBox(pages[i]);
@@ -150,7 +138,8 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
                 const QSizeF size = page.frame.frameBox.size();
                 if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
                     size.height() > kMaxLayerSide) {
-                    throw failure(QStringLiteral("page %1 has no usable media box").arg(i + 1));
+                    throw stampFailure(
+                        QStringLiteral("page %1 has no usable media box").arg(i + 1));
                 }
                 const QRectF margins = marginRect(*this, page.frame.frameBox);
                 page.underLayer =
@@ -176,7 +165,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         QString error;
         std::optional<StagedFile> output = StagedFile::create(target, &error);
         if (!output) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         const QByteArray outputPath = QFile::encodeName(output->temporaryPath());
         QPDFWriter writer(pdf, outputPath.constData());
@@ -187,7 +176,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         writer.setDeterministicID(true);
         writer.write();
         if (!output->commit(&error)) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         written = true;
     });

@@ -8,6 +8,7 @@
 #include "platform/TiffFile.h"
 #include "processing/ImageFrames.h"
 #include "processing/PageLayout.h"
+#include "processing/StampTarget.h"
 #include "processing/TiffFramePipeline.h"
 
 #include <QFile>
@@ -22,11 +23,6 @@ namespace {
 
 // Stamps are drawn in pixels: a canvas of 72 dpi makes a point of font size one pixel.
 constexpr int kPointPerPixelDotsPerMeter = 2835;
-
-std::runtime_error failure(const QString& message)
-{
-    return std::runtime_error(message.toStdString());
-}
 
 bool isBilevel(qint32 compression)
 {
@@ -141,48 +137,41 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
     if (!QFileInfo(source).isFile()) {
         return false;
     }
-    const bool inPlace = isSameFile(source, target);
-    if (!inPlace && QFileInfo::exists(target)) {
-        QFile::remove(target);
-    }
+    const StampTarget stampTarget(source, target);
     bool written = false;
     setIsUpdating(true);
     guarded(QStringLiteral("Error in [processTIFF:] : %@"), [&] {
         if (!TiffWriter::canWrite(compression)) {
-            throw failure(QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
+            throw stampFailure(
+                QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
         }
-        if (inPlace && m_isBackupFile) {
-            QString error;
-            if (!copyFileReplacing(source, source + QStringLiteral(".bak"), &error)) {
-                throw failure(error);
-            }
-        }
+        stampTarget.backUpSource(m_isBackupFile);
         QString error;
         std::unique_ptr<ImageFrames> frames = ImageFrames::open(source, &error);
         if (!frames) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         std::optional<StagedFile> output = StagedFile::create(target, &error);
         if (!output) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         std::unique_ptr<TiffWriter> writer = TiffWriter::create(output->temporaryPath(), &error);
         if (!writer) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         const qint64 pagesValue = totalPages > 0 ? totalPages : frames->count();
-        const int kept = frames->isTiff() && QThread::idealThreadCount() > 1
-                             ? writeFramesInParallel(source, *frames, *writer, pagesValue,
-                                                     compression)
-                             : writeFrames(*frames, *writer, pagesValue, compression);
+        const int kept =
+            frames->isTiff() && QThread::idealThreadCount() > 1
+                ? writeFramesInParallel(source, *frames, *writer, pagesValue, compression)
+                : writeFrames(*frames, *writer, pagesValue, compression);
         if (!writer->close(&error)) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         if (kept == 0) {
             return; // nothing in the page span: no file, and the staged one goes away
         }
         if (!output->commit(&error)) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         written = true;
     });
@@ -200,11 +189,11 @@ int Numbering::writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pages
     const qint64 count = frames.count();
     for (qint64 i = 1; i <= count; ++i) {
         if (!isUpdating()) {
-            throw failure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
+            throw stampFailure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
         }
         std::optional<ImageFrame> frame = frames.read(int(i - 1), &error);
         if (!frame) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         if (i == 1) {
             nominal = QSizeF(frame->pixels.width() * 72.0 / frame->xDpi,
@@ -220,19 +209,19 @@ int Numbering::writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pages
         }
         canvas = finishFrame(std::move(canvas), frame->hasAlpha, compression, &error);
         if (canvas.isNull()) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         if (!writer.writePage(canvas, compression, canvas.width() * 72.0 / nominal.width(),
                               canvas.height() * 72.0 / nominal.height(), &error)) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         ++kept;
     }
     return kept;
 }
 
-int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
-                                     TiffWriter& writer, qint64 pagesValue, qint32 compression)
+int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames, TiffWriter& writer,
+                                     qint64 pagesValue, qint32 compression)
 {
     // The plan fixes, in page order, what the sequential loop would: which pages are kept,
     // the number each prints and every stamp's anchor; the workers then only read the job.
@@ -245,7 +234,7 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
     }
     const std::optional<TiffPageInfo> first = frames.tiffPageInfo(0);
     if (!first || first->size.isEmpty()) {
-        throw failure(QStringLiteral("page 1 cannot be read"));
+        throw stampFailure(QStringLiteral("page 1 cannot be read"));
     }
     const QSizeF nominal(first->size.width() * 72.0 / first->xDpi,
                          first->size.height() * 72.0 / first->yDpi);
@@ -256,7 +245,7 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
         }
         const std::optional<TiffPageInfo> info = frames.tiffPageInfo(int(i - 1));
         if (!info) {
-            throw failure(QStringLiteral("page %1 cannot be read").arg(i));
+            throw stampFailure(QStringLiteral("page %1 cannot be read").arg(i));
         }
         PlannedFrame frame;
         frame.index = int(i - 1);
@@ -289,17 +278,16 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
     QString error;
     for (size_t k = 0; k < plan.size(); ++k) {
         if (!isUpdating()) {
-            throw failure(QStringLiteral("stopped before frame %1 of %2")
-                              .arg(plan[k].index + 1)
-                              .arg(count));
+            throw stampFailure(
+                QStringLiteral("stopped before frame %1 of %2").arg(plan[k].index + 1).arg(count));
         }
         std::optional<FinishedFrame> frame = pipeline.next(&error);
         if (!frame) {
-            throw failure(error);
+            throw stampFailure(error);
         }
         if (!writer.writePage(frame->pixels, compression, sizes[k].width() * 72.0 / nominal.width(),
                               sizes[k].height() * 72.0 / nominal.height(), &error)) {
-            throw failure(error);
+            throw stampFailure(error);
         }
     }
     return int(plan.size());

@@ -3,6 +3,7 @@
 #include "support/Corpus.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
+#include "support/ScopedLanguage.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -159,19 +160,13 @@ TEST(FileItem, IdentityNamesAndTableCells)
     EXPECT_FALSE(a.displayField(QStringLiteral("colour")).isValid());
     EXPECT_FALSE(a.displayField(QString()).isValid());
 
-    const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "en_US.UTF-8");
+    test::ScopedLanguage english("en_US.UTF-8");
     const QString modified = a.displayField(QStringLiteral("dateModified")).toString();
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral("^\\d\\d-[A-Z][a-z]{2}-\\d{4} \\d{1,2}:\\d\\d (AM|PM)$"))
             .match(modified)
             .hasMatch())
         << modified.toStdString();
-    if (saved.isNull()) {
-        qunsetenv("LC_ALL");
-    } else {
-        qputenv("LC_ALL", saved);
-    }
 }
 
 TEST(FileItem, UnreadableFilesAreListedWithNoPages)

@@ -6,6 +6,7 @@
 #include "platform/PropertyList.h"
 #include "support/LogCapture.h"
 #include "support/ScopedPreferences.h"
+#include "support/StampFixtures.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -37,11 +38,7 @@ QByteArray pngBytes(int w, int h, QColor color)
 {
     QImage image(w, h, QImage::Format_ARGB32);
     image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return test::encodedPicture(image);
 }
 
 TextStamp& textAt(Numbering& job, size_t i)

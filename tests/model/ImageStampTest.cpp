@@ -3,6 +3,7 @@
 #include "model/StampEditor.h"
 #include "model/TextStamp.h"
 #include "support/LogCapture.h"
+#include "support/StampFixtures.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -12,15 +13,6 @@
 using namespace veltrane;
 
 namespace {
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage twoColourPicture()
 {
@@ -90,7 +82,8 @@ TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
     const QImage picture = twoColourPicture();
     for (const char* format : {"TIFF", "PNG", "BMP"}) {
         ImageStamp stamp;
-        stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(picture, format)}});
+        stamp.setData(
+            QVariantMap{{QStringLiteral("stampImage"), test::encodedPicture(picture, format)}});
         ASSERT_EQ(stamp.cacheImage().size(), QSize(8, 6)) << format;
         EXPECT_EQ(stamp.cacheImage().pixelColor(0, 0), QColor(Qt::yellow)) << format;
         EXPECT_EQ(stamp.cacheImage().pixelColor(7, 5), QColor(Qt::blue)) << format;
@@ -100,7 +93,8 @@ TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
 TEST(ImageStamp, MissingOrUndecodablePictureLeavesNoPicture)
 {
     ImageStamp stamp;
-    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(twoColourPicture(), "PNG")}});
+    stamp.setData(QVariantMap{
+        {QStringLiteral("stampImage"), test::encodedPicture(twoColourPicture(), "PNG")}});
     ASSERT_FALSE(stamp.cacheImage().isNull());
 
     stamp.setData(QVariantMap{{QStringLiteral("stampImageWidth"), qint64(5)}});
@@ -117,7 +111,7 @@ TEST(ImageStamp, NonDictionaryKeepsFieldsButRebuildsThePicture)
 {
     ImageStamp stamp;
     stamp.setLabel(QStringLiteral("kept"));
-    stamp.setStampImage(encoded(twoColourPicture(), "PNG"));
+    stamp.setStampImage(test::encodedPicture(twoColourPicture(), "PNG"));
     ASSERT_TRUE(stamp.cacheImage().isNull());
     stamp.setData(QStringLiteral("not a dictionary"));
     EXPECT_EQ(stamp.label(), QStringLiteral("kept"));
@@ -129,8 +123,9 @@ TEST(ImageStamp, CloneKeepsThePictureAndMirrorStateButNoEditor)
     FakeFactory factory;
     setStampEditorFactory(&factory);
     ImageStamp stamp;
-    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), encoded(twoColourPicture(), "PNG")},
-                              {QStringLiteral("stampImageWidth"), qint64(30)}});
+    stamp.setData(
+        QVariantMap{{QStringLiteral("stampImage"), test::encodedPicture(twoColourPicture(), "PNG")},
+                    {QStringLiteral("stampImageWidth"), qint64(30)}});
     stamp.getNextMarginAnchor(true, TopLeft);
     stamp.edit(nullptr);
     auto copy = stamp.clone();

@@ -1,5 +1,6 @@
 #include "model/TextStamp.h"
 #include "platform/DateFormat.h"
+#include "support/ScopedLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -66,24 +67,6 @@ const CompositionCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(TextStamp, Composition, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Restores LC_ALL after a test that sets the user's language.
-struct ScopedLanguage
-{
-    explicit ScopedLanguage(const char* value) : saved(qgetenv("LC_ALL"))
-    {
-        qputenv("LC_ALL", value);
-    }
-    ~ScopedLanguage()
-    {
-        if (saved.isNull()) {
-            qunsetenv("LC_ALL");
-        } else {
-            qputenv("LC_ALL", saved);
-        }
-    }
-    QByteArray saved;
-};
-
 } // namespace
 
 TEST(TextStampComposition, HugePaddingLengthIsBounded)
@@ -98,7 +81,7 @@ TEST(TextStampComposition, HugePaddingLengthIsBounded)
 
 TEST(TextStampComposition, PhotoDateUsesTheCaptureDateInTheUsersLanguage)
 {
-    ScopedLanguage english("en_US.UTF-8");
+    test::ScopedLanguage english("en_US.UTF-8");
     TextStamp stamp;
     stamp.setNumberType(PhotoDateTime);
     stamp.setNumberFormat(QStringLiteral("d MMM yy"));
@@ -108,7 +91,7 @@ TEST(TextStampComposition, PhotoDateUsesTheCaptureDateInTheUsersLanguage)
     stamp.setNumberFormat(QStringLiteral("{0} yyyy"));
     EXPECT_EQ(stamp.composeText(7, 12), QStringLiteral("{0} 2011"));
 
-    ScopedLanguage german("de_DE.UTF-8");
+    test::ScopedLanguage german("de_DE.UTF-8");
     stamp.setNumberFormat(QStringLiteral("d MMMM yyyy, HH:mm"));
     EXPECT_EQ(stamp.composeText(7, 12), QStringLiteral("4 Juli 2011, 15:30"));
 }

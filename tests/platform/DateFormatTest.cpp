@@ -1,5 +1,7 @@
 #include "platform/DateFormat.h"
 
+#include "support/ScopedLanguage.h"
+
 #include <gtest/gtest.h>
 
 using namespace veltrane;
@@ -39,13 +41,7 @@ TEST(DateFormat, StrictParseOfTheWholeText)
 
 TEST(DateFormat, UserLocaleComesFromTheEnvironment)
 {
-    const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "fr_FR.UTF-8");
+    test::ScopedLanguage french("fr_FR.UTF-8");
     EXPECT_EQ(userDateLocale(), QStringLiteral("fr_FR.UTF-8"));
     EXPECT_EQ(formatDate(kJuly4, QStringLiteral("d MMMM")), QStringLiteral("4 juillet"));
-    if (saved.isNull()) {
-        qunsetenv("LC_ALL");
-    } else {
-        qputenv("LC_ALL", saved);
-    }
 }

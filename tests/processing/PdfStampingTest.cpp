@@ -4,6 +4,7 @@
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
+#include "support/StampFixtures.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -21,17 +22,6 @@ using test::pdfFacts;
 using test::renderPage;
 
 namespace {
-
-QByteArray solidPicture(QColor colour)
-{
-    QImage picture(8, 8, QImage::Format_RGB32);
-    picture.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
-}
 
 class PdfStampingTest : public ::testing::Test
 {
@@ -58,13 +48,7 @@ protected:
 
     ImageStamp& addBlock(QColor colour, qint32 anchor, qint64 size = 40)
     {
-        auto stamp = std::make_unique<ImageStamp>();
-        stamp->setData(QVariantMap{{QStringLiteral("stampImage"), solidPicture(colour)},
-                                   {QStringLiteral("stampImageWidth"), size},
-                                   {QStringLiteral("stampImageHeight"), size},
-                                   {QStringLiteral("stampImageOpacity"), qint64(100)},
-                                   {QStringLiteral("marginAnchor"), qint64(anchor)},
-                                   {QStringLiteral("isSelected"), true}});
+        auto stamp = test::blockStamp(colour, anchor, size);
         ImageStamp& ref = *stamp;
         m_job.stamps().push_back(std::move(stamp));
         return ref;

@@ -1,6 +1,7 @@
 #include "processing/ProcessLog.h"
 
 #include "platform/AppPaths.h"
+#include "support/ScopedLanguage.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -8,30 +9,9 @@
 
 using namespace veltrane;
 
-namespace {
-
-struct ScopedLanguage
-{
-    explicit ScopedLanguage(const char* value) : saved(qgetenv("LC_ALL"))
-    {
-        qputenv("LC_ALL", value);
-    }
-    ~ScopedLanguage()
-    {
-        if (saved.isNull()) {
-            qunsetenv("LC_ALL");
-        } else {
-            qputenv("LC_ALL", saved);
-        }
-    }
-    QByteArray saved;
-};
-
-} // namespace
-
 TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
 {
-    ScopedLanguage english("en_US.UTF-8");
+    test::ScopedLanguage english("en_US.UTF-8");
     Log log;
     log.startTime = QDateTime(QDate(2026, 12, 5), QTime(0, 30, 0));
     log.endTime = QDateTime(QDate(2026, 12, 5), QTime(14, 7, 9));

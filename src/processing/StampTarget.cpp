@@ -1,0 +1,34 @@
+#include "processing/StampTarget.h"
+
+#include "platform/StagedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace veltrane {
+
+StampTarget::StampTarget(const QString& source, const QString& target)
+    : m_source(source), m_inPlace(isSameFile(source, target))
+{
+    if (!m_inPlace && QFileInfo::exists(target)) {
+        QFile::remove(target);
+    }
+}
+
+void StampTarget::backUpSource(bool isBackupFile) const
+{
+    if (!m_inPlace || !isBackupFile) {
+        return;
+    }
+    QString error;
+    if (!copyFileReplacing(m_source, m_source + QStringLiteral(".bak"), &error)) {
+        throw stampFailure(error);
+    }
+}
+
+std::runtime_error stampFailure(const QString& message)
+{
+    return std::runtime_error(message.toStdString());
+}
+
+} // namespace veltrane
