@@ -7,6 +7,8 @@ import fitz
 
 source, target, logo = sys.argv[1], sys.argv[2], sys.argv[3]
 doc = fitz.open(source)
+if not doc.is_pdf:
+    doc = fitz.open("pdf", doc.convert_to_pdf())
 count = len(doc)
 for i, page in enumerate(doc):
     rect = page.rect

@@ -14,7 +14,9 @@
 #include <QSet>
 #include <QThread>
 #include <QUrl>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace veltrane {
 namespace {
@@ -78,6 +80,39 @@ Inputs collectInputs(const QStringList& arguments, bool recursive)
         }
     }
     return inputs;
+}
+
+// File items for `paths`, in order, measured `jobs` at a time; encrypted PDFs are unlocked with
+// the read password when it fits.
+QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs)
+{
+    std::vector<std::optional<FileItem>> measured(size_t(paths.size()));
+    std::atomic<qsizetype> next{0};
+    auto work = [&] {
+        for (qsizetype i = next++; i < paths.size(); i = next++) {
+            std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(paths[i]));
+            if (item && !(item->isEncrypted() && !readPassword.isEmpty() &&
+                          item->applyPdfPassword(readPassword))) {
+                item->setPdfOpenPassword(readPassword);
+            }
+            measured[size_t(i)] = std::move(item);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int j = 1; j < std::min<qsizetype>(jobs, paths.size()); ++j) {
+        threads.emplace_back(work);
+    }
+    work();
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    QList<FileItem> items;
+    for (std::optional<FileItem>& item : measured) {
+        if (item) {
+            items.append(std::move(*item));
+        }
+    }
+    return items;
 }
 
 void drawProgress(const RunProgress& progress)
@@ -208,21 +243,7 @@ int runBatchCommand(const QStringList& arguments)
     }
     const QString readPassword =
         parser.isSet(password) ? parser.value(password) : settings.pdfOpenPassword();
-    QList<FileItem> items;
-    for (const QString& path : inputs.paths) {
-        std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(path));
-        if (!item) {
-            continue;
-        }
-        if (item->isEncrypted() && !readPassword.isEmpty()) {
-            if (!item->applyPdfPassword(readPassword)) {
-                item->setPdfOpenPassword(readPassword);
-            }
-        } else {
-            item->setPdfOpenPassword(readPassword);
-        }
-        items.append(*item);
-    }
+    const QList<FileItem> items = measureFiles(inputs.paths, readPassword, jobCount);
 
     const QString folder =
         QFileInfo(parser.isSet(output) ? parser.value(output) : settings.outputFolderPath())
