@@ -8,6 +8,7 @@
 #include "processing/PdfLayerPlacer.h"
 #include "processing/PdfLayerWriter.h"
 #include "processing/PdfPageFrame.h"
+#include "processing/PdfOutputOptions.h"
 #include "processing/StampTarget.h"
 
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <atomic>
 #include <stdexcept>
 #include <vector>
 
@@ -90,7 +92,19 @@ void setCreator(QPDF& pdf)
     info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Veltrane"));
 }
 
+std::atomic<bool> g_deterministicIds{false};
+
 } // namespace
+
+void setDeterministicPdfIds(bool on)
+{
+    g_deterministicIds.store(on);
+}
+
+bool deterministicPdfIds()
+{
+    return g_deterministicIds.load();
+}
 
 bool Numbering::processPDF(const QString& source, const QString& target, const QString& password,
                            qint64 totalPages)
@@ -172,8 +186,9 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         writer.setPreserveEncryption(false);
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.setObjectStreamMode(qpdf_o_preserve);
-        // The same input and job always give the same bytes: the /ID comes from the content.
-        writer.setDeterministicID(true);
+        // A content-derived /ID costs a digest of the whole output, so it is only made when
+        // asked for (tests comparing outputs byte for byte).
+        writer.setDeterministicID(deterministicPdfIds());
         writer.write();
         if (!output->commit(&error)) {
             throw stampFailure(error);

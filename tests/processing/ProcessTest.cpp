@@ -1,3 +1,4 @@
+#include "processing/PdfOutputOptions.h"
 #include "processing/Process.h"
 
 #include "model/ImageStamp.h"
@@ -178,6 +179,7 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
     mirrored->setIsSymmetry(true);
     job.stamps().push_back(std::move(mirrored));
 
+    setDeterministicPdfIds(true);
     auto one = run(items, 1);
     QMap<QString, QByteArray> sequential;
     for (const QString& name : QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files)) {
@@ -185,6 +187,7 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
         QFile::remove(out(name));
     }
     auto two = run(items, 2);
+    setDeterministicPdfIds(false);
     ASSERT_EQ(sequential.size(), 6);
     for (auto it = sequential.cbegin(); it != sequential.cend(); ++it) {
         EXPECT_TRUE(test::fileBytes(out(it.key())) == it.value()) << it.key().toStdString();
