@@ -1,6 +1,7 @@
 // veltrane-batch: the stamping engine from the command line.
 #include "cli/BatchCommand.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <malloc.h>
 #include <QGuiApplication>
@@ -16,6 +17,8 @@ int main(int argc, char** argv)
         !std::getenv("WAYLAND_DISPLAY")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // Past a file-size limit a write should fail (and the file be reported failed), not kill us.
+    std::signal(SIGXFSZ, SIG_IGN);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("veltrane-batch"));
     QGuiApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));

@@ -4,19 +4,20 @@
 #include "model/Numbering.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
+#include "processing/CheckedFilePipeline.h"
 #include "processing/PageLayout.h"
 #include "processing/PdfLayerPlacer.h"
 #include "processing/PdfLayerWriter.h"
-#include "processing/PdfPageFrame.h"
 #include "processing/PdfOutputOptions.h"
+#include "processing/PdfPageFrame.h"
 #include "processing/StampTarget.h"
 
+#include <atomic>
 #include <QFileInfo>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
-#include <atomic>
 #include <stdexcept>
 #include <vector>
 
@@ -181,8 +182,9 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         if (!output) {
             throw stampFailure(error);
         }
-        const QByteArray outputPath = QFile::encodeName(output->temporaryPath());
-        QPDFWriter writer(pdf, outputPath.constData());
+        CheckedFilePipeline file(output->temporaryPath());
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&file);
         writer.setPreserveEncryption(false);
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.setObjectStreamMode(qpdf_o_preserve);
@@ -190,6 +192,8 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         // asked for (tests comparing outputs byte for byte).
         writer.setDeterministicID(deterministicPdfIds());
         writer.write();
+        file.finish();
+        file.check();
         if (!output->commit(&error)) {
             throw stampFailure(error);
         }

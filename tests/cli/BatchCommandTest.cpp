@@ -134,3 +134,31 @@ TEST_F(BatchCommandTest, InPlaceWithOverwriteAndBackupAndFailuresExitOne)
               QStringLiteral("No Pages\t0\t") + path(QStringLiteral("out/junk.pdf")));
     EXPECT_EQ(r.out.value(2), QStringLiteral("Total 1 files processed successfully."));
 }
+
+TEST_F(BatchCommandTest, AFullDiskFailsTheFileAndLeavesNothingBehind)
+{
+    const QString pdf = path(QStringLiteral("in/a.pdf"));
+    const QByteArray original = veltrane::test::fileBytes(pdf);
+    const QString tiff = path(QStringLiteral("in/scan.tif"));
+    veltrane::test::writeTiff(tiff, QList<QImage>(2, QImage(200, 200, QImage::Format_RGB32)), true);
+    // A file-size limit of 1 KiB makes every output write fail part way.
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("share")));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -f 2; exec \"$0\" \"$@\""),
+                   QStringLiteral(VELTRANE_BATCH), QStringLiteral("--text"), QStringLiteral("{0}"),
+                   QStringLiteral("-o"), path(QStringLiteral("out")), pdf, tiff});
+    process.waitForFinished(120000);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList out =
+        QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    EXPECT_EQ(out.value(0), QStringLiteral("Failed\t3\t") + path(QStringLiteral("out/a.pdf")));
+    EXPECT_EQ(out.value(1), QStringLiteral("Failed\t2\t") + path(QStringLiteral("out/scan.tif")));
+    EXPECT_EQ(out.value(2), QStringLiteral("Total 0 files processed successfully."));
+    EXPECT_TRUE(QDir(path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(veltrane::test::fileBytes(pdf), original);
+}
