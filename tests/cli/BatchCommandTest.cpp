@@ -1,11 +1,13 @@
 #include "support/PdfTools.h"
 #include "support/TiffTools.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -161,4 +163,45 @@ TEST_F(BatchCommandTest, AFullDiskFailsTheFileAndLeavesNothingBehind)
     EXPECT_EQ(out.value(2), QStringLiteral("Total 0 files processed successfully."));
     EXPECT_TRUE(QDir(path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_EQ(veltrane::test::fileBytes(pdf), original);
+}
+
+TEST_F(BatchCommandTest, InterruptCancelsBetweenFiles)
+{
+    QDir().mkpath(path(QStringLiteral("many")));
+    for (int i = 0; i < 60; ++i) {
+        veltrane::test::writeBodyPdf(
+            path(QStringLiteral("many/f%1.pdf").arg(i, 2, 10, QLatin1Char('0'))), 3);
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("share")));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELTRANE_BATCH),
+                  {QStringLiteral("-j"), QStringLiteral("1"), QStringLiteral("--text"),
+                   QStringLiteral("{0}"), QStringLiteral("-o"), path(QStringLiteral("out")),
+                   path(QStringLiteral("many"))});
+    ASSERT_TRUE(process.waitForStarted());
+    // Interrupt once the first output is there.
+    for (int i = 0; i < 600 && QDir(path(QStringLiteral("out"))).entryList(QDir::Files).isEmpty();
+         ++i) {
+        QThread::msleep(10);
+    }
+    ::kill(pid_t(process.processId()), SIGINT);
+    process.waitForFinished(120000);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList out = QString::fromUtf8(process.readAllStandardOutput())
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(out.size(), 4);
+    EXPECT_LT(out.size(), 60 + 3);
+    EXPECT_EQ(out[out.size() - 3], QStringLiteral("Process cancelled!"));
+    // Every file that was reached is complete; nothing half-written is left.
+    const QStringList written =
+        QDir(path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(written.size(), out.size() - 3);
+    for (const QString& name : written) {
+        EXPECT_EQ(veltrane::test::pdfFacts(path(QStringLiteral("out/") + name)).pages, 3)
+            << name.toStdString();
+    }
 }
