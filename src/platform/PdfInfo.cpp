@@ -39,4 +39,34 @@ PdfInfo readPdfInfo(const QString& path, const QString& password)
     return info;
 }
 
+std::optional<PdfPageGeometry> readPdfPageGeometry(const QString& path, const QString& password,
+                                                   int pageIndex)
+{
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        const QByteArray file = QFile::encodeName(path);
+        const QByteArray secret = password.toUtf8();
+        pdf.processFile(file.constData(), password.isEmpty() ? nullptr : secret.constData());
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        if (pageIndex < 0 || size_t(pageIndex) >= pages.size()) {
+            return std::nullopt;
+        }
+        QPDFPageObjectHelper& page = pages[size_t(pageIndex)];
+        PdfPageGeometry geometry;
+        QPDFObjectHandle box = page.getCropBox();
+        if (box.isRectangle()) {
+            const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+            geometry.cropBox = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
+        }
+        QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
+        if (rotate.isInteger()) {
+            geometry.rotation = int(std::clamp<long long>(rotate.getIntValue(), -36000, 36000));
+        }
+        return geometry;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace veltrane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -18,5 +20,17 @@ struct PdfInfo
 
 // Opens the file with `password` (empty: none) and reads the facts above.
 PdfInfo readPdfInfo(const QString& path, const QString& password = {});
+
+// One page's crop box (falling back to the media box; default user space, y up, normalised)
+// and /Rotate entry (inherited ones included).
+struct PdfPageGeometry
+{
+    QRectF cropBox;
+    int rotation = 0;
+};
+
+// No value when the file does not open with `password` or has no such page (0-based).
+std::optional<PdfPageGeometry> readPdfPageGeometry(const QString& path, const QString& password,
+                                                   int pageIndex);
 
 } // namespace veltrane
