@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSet>
 #include <QThread>
 #include <QUrl>
@@ -115,6 +116,39 @@ QList<FileItem> measureFiles(const QStringList& paths, const QString& readPasswo
     return items;
 }
 
+// The preview image the desktop program would show, written as a picture file.
+int writePreview(Numbering& job, const QList<FileItem>& items, int pageNumber, int highlight,
+                 const QString& path)
+{
+    const QSizeF samplePage(595, 842);
+    QImage image;
+    if (items.isEmpty()) {
+        image = job.preview2(4, samplePage, highlight);
+    } else {
+        // The page total a run would print: the first file's count, or with continuous
+        // numbering the whole list's, never beyond the last stamped page.
+        qint64 total = job.isContinuousNumbering() ? totalPagesOf(items) : items.first().pages();
+        if (job.endPage() != 0 && job.endPage() < total) {
+            total = job.endPage();
+        }
+        QList<qint64> pages;
+        for (const FileItem& item : items) {
+            pages << item.pages();
+        }
+        const FileItem& first = items.first();
+        job.setPdfOpenPassword(first.isEncrypted() ? first.pdfOpenPassword() : QString());
+        job.setDateTaken(first.dateTaken().value_or(QString()));
+        const QSizeF size = first.imageSize().isEmpty() ? samplePage : first.imageSize();
+        image = job.previewLive(first.path(), 0, pageNumber, pages,
+                                job.isContinuousNumbering() ? total : 0, size, highlight);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        return usageError(QStringLiteral("cannot write the preview %1").arg(path));
+    }
+    return 0;
+}
+
 void drawProgress(const RunProgress& progress)
 {
     const int width = 30;
@@ -175,8 +209,20 @@ int runBatchCommand(const QStringList& arguments)
         QStringLiteral("N"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("No progress bar."));
+    const QCommandLineOption preview(
+        QStringLiteral("preview"),
+        QStringLiteral("Write the preview image instead of stamping: the sample page, or page "
+                       "--page of the first input."),
+        QStringLiteral("OUT.png"));
+    const QCommandLineOption page(QStringLiteral("page"),
+                                  QStringLiteral("Page of the first input to preview (default 1)."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption highlight(
+        QStringLiteral("highlight"),
+        QStringLiteral("Index of the stamp to highlight in the preview."), QStringLiteral("K"),
+        QStringLiteral("-1"));
     parser.addOptions({profile, text, anchor, margin, output, recursive, continuous, restart,
-                       password, backup, overwrite, jobs, quiet});
+                       password, backup, overwrite, jobs, quiet, preview, page, highlight});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -188,7 +234,7 @@ int runBatchCommand(const QStringList& arguments)
         printOut(QStringLiteral("veltrane-batch ") + QCoreApplication::applicationVersion());
         return 0;
     }
-    if (parser.positionalArguments().isEmpty()) {
+    if (parser.positionalArguments().isEmpty() && !parser.isSet(preview)) {
         return usageError(QStringLiteral("no input; see --help"));
     }
     if (parser.isSet(continuous) && parser.isSet(restart)) {
@@ -244,6 +290,18 @@ int runBatchCommand(const QStringList& arguments)
     const QString readPassword =
         parser.isSet(password) ? parser.value(password) : settings.pdfOpenPassword();
     const QList<FileItem> items = measureFiles(inputs.paths, readPassword, jobCount);
+
+    if (parser.isSet(preview)) {
+        const int pageNumber = parser.value(page).toInt(&ok);
+        if (!ok || pageNumber < 1) {
+            return usageError(QStringLiteral("--page takes a number from 1"));
+        }
+        const int highlighted = parser.value(highlight).toInt(&ok);
+        if (!ok) {
+            return usageError(QStringLiteral("--highlight takes a stamp index"));
+        }
+        return writePreview(job, items, pageNumber, highlighted, parser.value(preview));
+    }
 
     const QString folder =
         QFileInfo(parser.isSet(output) ? parser.value(output) : settings.outputFolderPath())

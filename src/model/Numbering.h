@@ -168,9 +168,22 @@ public:
     void drawStamps(QImage& image, qint64 number, qint64 pages, qint32 highlightIndex,
                     bool isPreview, const std::vector<qint32>* anchors);
 
+    // The sample page: `size` points of paper washed grey outside the margins, with a dashed
+    // margin outline and every switched-on stamp at its own anchor, numbered startNumber of
+    // `totalPages`; the stamp at `highlightStampIndex` (-1: none) highlighted.
+    QImage preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex);
+
+    // The live preview of page `pageIndex` (1-based) of the file at `filePath`, index
+    // `fileIndex` in a list whose page counts are `filePagesList`: the page as rasterised,
+    // stamped with the number a run over the whole list would give it (`totalPages` for "{1}",
+    // 0 meaning the file's own count), with the preview marks. Falls back to preview2 at `size`
+    // when the page cannot be shown.
+    QImage previewLive(const QString& filePath, qint64 fileIndex, qint64 pageIndex,
+                       const QList<qint64>& filePagesList, qint64 totalPages, const QSizeF& size,
+                       qint32 highlightStampIndex);
+
 private:
-    int writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pagesValue,
-                    qint32 compression);
+    int writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pagesValue, qint32 compression);
     int writeFramesInParallel(const QString& source, ImageFrames& frames, TiffWriter& writer,
                               qint64 pagesValue, qint32 compression);
     void trackedChange();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -204,4 +205,23 @@ TEST_F(BatchCommandTest, InterruptCancelsBetweenFiles)
         EXPECT_EQ(veltrane::test::pdfFacts(path(QStringLiteral("out/") + name)).pages, 3)
             << name.toStdString();
     }
+}
+
+TEST_F(BatchCommandTest, PreviewWritesTheSampleOrTheLivePage)
+{
+    const QString sample = path(QStringLiteral("sample.png"));
+    Result r = run({QStringLiteral("--text"), QStringLiteral("{0} of {1}"),
+                    QStringLiteral("--preview"), sample});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(sample).size(), QSize(595, 842));
+    const QString live = path(QStringLiteral("live.png"));
+    r = run({QStringLiteral("--text"), QStringLiteral("{0} of {1}"), QStringLiteral("--page"),
+             QStringLiteral("2"), QStringLiteral("--preview"), live,
+             path(QStringLiteral("in/a.pdf"))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(live).size(), QSize(300, 300));
+    EXPECT_EQ(
+        run({QStringLiteral("--page"), QStringLiteral("0"), QStringLiteral("--preview"), live})
+            .exitCode,
+        2);
 }

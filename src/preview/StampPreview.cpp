@@ -1,0 +1,104 @@
+// The job's preview images: the sample page and the live page of a listed file.
+#include "model/Numbering.h"
+#include "platform/SystemLog.h"
+#include "preview/PageCache.h"
+#include "processing/PageLayout.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace veltrane {
+namespace {
+
+// The preview's margin rectangle: margins of 0 or less count as none.
+QRectF previewMargins(const Numbering& job, const QSizeF& size)
+{
+    auto margin = [&](double value, double dimension) {
+        if (value <= 0) {
+            return 0.0;
+        }
+        return job.isMarginInPercentage() ? value / 100.0 * dimension
+                                          : job.convertToPointUnit(value);
+    };
+    const double left = margin(job.marginLeft(), size.width());
+    const double top = margin(job.marginTop(), size.height());
+    const double right = size.width() - margin(job.marginRight(), size.width());
+    const double bottom = size.height() - margin(job.marginBottom(), size.height());
+    return QRectF(left, top, right - left, bottom - top);
+}
+
+} // namespace
+
+QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex)
+{
+    reset();
+    const QSize pixels(std::max(1, int(size.width())), std::max(1, int(size.height())));
+    QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
+    // One unit a point: fonts and stamp sizes in points are pixels here.
+    page.setDotsPerMeterX(2835);
+    page.setDotsPerMeterY(2835);
+    page.fill(Qt::transparent);
+    const QRectF margins = previewMargins(*this, size);
+    QPainter painter(&page);
+    painter.fillRect(QRectF(QPointF(0, 0), size), QColor::fromRgbF(0, 0, 0, 0.5));
+    painter.fillRect(margins, Qt::white);
+    painter.save();
+    QPen dash(Qt::black);
+    dash.setWidthF(1);
+    dash.setDashPattern({2, 2, 2, 2});
+    painter.setPen(dash);
+    painter.drawRect(
+        QRectF(margins.left(), margins.top() + 1, margins.width() - 1, margins.height() - 1));
+    painter.restore();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    qint32 index = 0;
+    for (const auto& stamp : m_stamps) {
+        const bool highlight = index++ == highlightStampIndex;
+        if (stamp->isSelected()) {
+            stamp->draw(painter, margins, margins, stamp->marginAnchor(), m_numberCounter,
+                        totalPages, highlight);
+        }
+    }
+    return page;
+}
+
+QImage Numbering::previewLive(const QString& filePath, qint64 fileIndex, qint64 pageIndex,
+                              const QList<qint64>& filePagesList, qint64 totalPages,
+                              const QSizeF& size, qint32 highlightStampIndex)
+{
+    QImage image;
+    if (!filePath.isEmpty() && fileIndex >= 0 && !filePagesList.isEmpty()) {
+        reset();
+        for (qint64 i = 0; i < filePagesList.size(); ++i) {
+            if (i == fileIndex) {
+                image = cachedPreviewPage(filePath, pageIndex, m_pdfOpenPassword);
+            }
+            const qint64 pages = filePagesList[i];
+            for (qint64 p = 1; p <= pages; ++p) {
+                if (!isPageStamped(*this, p)) {
+                    continue;
+                }
+                if (i == fileIndex && p == pageIndex && !image.isNull()) {
+                    drawOnImage(image, m_numberCounter, totalPages >= 1 ? totalPages : pages,
+                                highlightStampIndex, true);
+                    // Later pages cannot change what is shown.
+                    break;
+                }
+                m_numberCounter += m_numberSteps;
+            }
+            if (!m_isContinuousNumbering) {
+                reset();
+            }
+            if (i == fileIndex) {
+                break;
+            }
+        }
+    }
+    if (image.isNull()) {
+        return preview2(totalPages, size, highlightStampIndex);
+    }
+    return image;
+}
+
+} // namespace veltrane

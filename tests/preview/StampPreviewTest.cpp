@@ -1,0 +1,121 @@
+#include "model/Numbering.h"
+#include "model/TextStamp.h"
+#include "preview/PageCache.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+#include "support/StampFixtures.h"
+
+#include <gtest/gtest.h>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace veltrane;
+
+namespace {
+
+class StampPreviewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        clearPreviewPageCache();
+        m_job.setMarginLeft(36);
+        m_job.setMarginTop(36);
+        m_job.setMarginRight(36);
+        m_job.setMarginBottom(36);
+        auto label = std::make_unique<TextStamp>();
+        label->setNumberFormat(QStringLiteral("{0}/{1}"));
+        label->setMarginAnchor(BottomRight);
+        m_job.stamps().push_back(std::move(label));
+        m_job.stamps().push_back(test::blockStamp(Qt::green, TopLeft, 30));
+    }
+
+    // The live page as it must look: the page, stamped with `number` of `total`.
+    QImage expected(const QString& path, int page, qint64 number, qint64 total, int highlight)
+    {
+        Numbering copy(m_job);
+        copy.reset();
+        copy.setNumberCounter(number);
+        QImage image = cachedPreviewPage(path, page, QString());
+        copy.drawOnImage(image, number, total, highlight, true);
+        return image;
+    }
+
+    test::ScopedPreferences m_preferences;
+    QTemporaryDir m_dir;
+    Numbering m_job;
+};
+
+} // namespace
+
+TEST_F(StampPreviewTest, SamplePageShowsMarginsAndStamps)
+{
+    const QImage page = m_job.preview2(4, QSizeF(595, 842), 1);
+    ASSERT_EQ(page.size(), QSize(595, 842));
+    EXPECT_NEAR(qAlpha(page.pixel(10, 10)), 127, 1);      // the wash outside the margins
+    EXPECT_EQ(page.pixel(300, 400), qRgb(255, 255, 255)); // white paper inside
+    int dark = 0; // the dashed outline along the left margin: every other pair of pixels
+    for (int y = 100; y < 700; ++y) {
+        dark += page.pixel(36, y) == qRgb(0, 0, 0);
+    }
+    EXPECT_NEAR(dark, 300, 10);
+    const QColor highlighted = page.pixelColor(50, 50); // green block under the red marker
+    EXPECT_NEAR(highlighted.red(), 127, 2);
+    EXPECT_NEAR(highlighted.green(), 127, 2);
+    EXPECT_EQ(m_job.numberCounter(), 1);
+
+    m_job.stamps()[1]->setIsSelected(false);
+    EXPECT_EQ(m_job.preview2(4, QSizeF(595, 842), 1).pixel(50, 50), qRgb(255, 255, 255));
+}
+
+TEST_F(StampPreviewTest, LivePageCarriesTheNumberOfTheRun)
+{
+    const QString second = m_dir.filePath(QStringLiteral("second.pdf"));
+    test::writeBodyPdf(second, 2, QSizeF(400, 600));
+    const QList<qint64> pages{3, 2, 4};
+
+    m_job.setIsContinuousNumbering(true);
+    EXPECT_EQ(m_job.previewLive(second, 1, 2, pages, 9, QSizeF(595, 842), -1),
+              expected(second, 2, 5, 9, -1));
+    m_job.setIsContinuousNumbering(false);
+    EXPECT_EQ(m_job.previewLive(second, 1, 2, pages, 0, QSizeF(595, 842), 1),
+              expected(second, 2, 2, 2, 1));
+    // A page the range leaves out is shown as it is.
+    m_job.setPageRange(OddPages);
+    const QImage plain = m_job.previewLive(second, 1, 2, pages, 0, QSizeF(595, 842), -1);
+    EXPECT_EQ(plain, cachedPreviewPage(second, 2, QString()));
+    EXPECT_EQ(plain.pixel(10, 10), qRgb(0, 0, 255));
+}
+
+TEST_F(StampPreviewTest, UnreadablePagesFallBackToTheSamplePage)
+{
+    const QImage fallback = m_job.preview2(7, QSizeF(300, 200), -1);
+    EXPECT_EQ(m_job.previewLive(m_dir.filePath(QStringLiteral("missing.pdf")), 0, 1, {3}, 7,
+                                QSizeF(300, 200), -1),
+              fallback);
+    const QString pdf = m_dir.filePath(QStringLiteral("one.pdf"));
+    test::writeBodyPdf(pdf, 1, QSizeF(400, 600));
+    EXPECT_EQ(m_job.previewLive(pdf, 0, 2, {1}, 7, QSizeF(300, 200), -1), fallback);
+    EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {}, 7, QSizeF(300, 200), -1), fallback);
+}
+
+TEST_F(StampPreviewTest, KeptPageIsReusedUntilTheFileChanges)
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("page.pdf"));
+    test::writeBodyPdf(pdf, 1, QSizeF(595, 842));
+    QElapsedTimer timer;
+    timer.start();
+    const QImage cold = m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1);
+    const qint64 coldTime = timer.nsecsElapsed();
+    timer.restart();
+    const QImage warm = m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1);
+    const qint64 warmTime = timer.nsecsElapsed();
+    EXPECT_EQ(warm, cold);
+    EXPECT_LT(warmTime, coldTime);
+
+    // Another file under the same name: its page, not the kept one.
+    QFile::remove(pdf);
+    test::writeBodyPdf(pdf, 1, QSizeF(300, 300));
+    EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1).size(), QSize(300, 300));
+}
