@@ -8,26 +8,7 @@
 #include <QPainterPath>
 
 namespace veltrane {
-namespace {
-
-// The preview's margin rectangle: margins of 0 or less count as none.
-QRectF previewMargins(const Numbering& job, const QSizeF& size)
-{
-    auto margin = [&](double value, double dimension) {
-        if (value <= 0) {
-            return 0.0;
-        }
-        return job.isMarginInPercentage() ? value / 100.0 * dimension
-                                          : job.convertToPointUnit(value);
-    };
-    const double left = margin(job.marginLeft(), size.width());
-    const double top = margin(job.marginTop(), size.height());
-    const double right = size.width() - margin(job.marginRight(), size.width());
-    const double bottom = size.height() - margin(job.marginBottom(), size.height());
-    return QRectF(left, top, right - left, bottom - top);
-}
-
-} // namespace
+namespace {} // namespace
 
 QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex)
 {
@@ -38,7 +19,7 @@ QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlig
     page.setDotsPerMeterX(2835);
     page.setDotsPerMeterY(2835);
     page.fill(Qt::transparent);
-    const QRectF margins = previewMargins(*this, size);
+    const QRectF margins = imageMarginRect(*this, size);
     QPainter painter(&page);
     painter.fillRect(QRectF(QPointF(0, 0), size), QColor::fromRgbF(0, 0, 0, 0.5));
     painter.fillRect(margins, Qt::white);

@@ -42,4 +42,20 @@ QRectF marginRect(const Numbering& job, const QRectF& pageBox)
                   pageBox.height() - top - bottom);
 }
 
+QRectF imageMarginRect(const Numbering& job, const QSizeF& size)
+{
+    auto margin = [&](double value, double dimension) {
+        if (value <= 0) {
+            return 0.0;
+        }
+        return job.isMarginInPercentage() ? value / 100.0 * dimension
+                                          : job.convertToPointUnit(value);
+    };
+    const double left = margin(job.marginLeft(), size.width());
+    const double top = margin(job.marginTop(), size.height());
+    const double right = size.width() - margin(job.marginRight(), size.width());
+    const double bottom = size.height() - margin(job.marginBottom(), size.height());
+    return QRectF(left, top, right - left, bottom - top);
+}
+
 } // namespace veltrane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QSizeF>
 
 namespace veltrane {
 
@@ -16,5 +17,9 @@ bool isPageStamped(const Numbering& job, qint64 position);
 // left and right, of its height for top and bottom). Not clamped: margins larger than the page
 // give a negative width or height.
 QRectF marginRect(const Numbering& job, const QRectF& pageBox);
+
+// The margin rectangle of a picture or preview page of `size` (origin at its top-left corner):
+// margins of 0 or less count as none.
+QRectF imageMarginRect(const Numbering& job, const QSizeF& size);
 
 } // namespace veltrane

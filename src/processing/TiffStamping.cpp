@@ -38,23 +38,6 @@ QImage finishFrame(QImage image, bool hasAlpha, qint32 compression, QString* err
     return jpegRoundTrip(std::move(image), error);
 }
 
-// The margin rectangle of an image: margins of 0 or less count as none.
-QRectF imageMarginRect(const Numbering& job, const QSizeF& size)
-{
-    auto margin = [&](double value, double dimension) {
-        if (value <= 0) {
-            return 0.0;
-        }
-        return job.isMarginInPercentage() ? value / 100.0 * dimension
-                                          : job.convertToPointUnit(value);
-    };
-    const double left = margin(job.marginLeft(), size.width());
-    const double top = margin(job.marginTop(), size.height());
-    const double right = size.width() - margin(job.marginRight(), size.width());
-    const double bottom = size.height() - margin(job.marginBottom(), size.height());
-    return QRectF(left, top, right - left, bottom - top);
-}
-
 void drawPreviewMarks(QPainter& painter, const QSizeF& size, const QRectF& r)
 {
     painter.save();
