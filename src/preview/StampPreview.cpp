@@ -1,14 +1,11 @@
 // The job's preview images: the sample page and the live page of a listed file.
 #include "model/Numbering.h"
-#include "platform/SystemLog.h"
 #include "preview/PageCache.h"
 #include "processing/PageLayout.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace veltrane {
-namespace {} // namespace
 
 QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex)
 {
