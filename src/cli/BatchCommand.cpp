@@ -4,6 +4,7 @@
 #include "filelist/FolderWalk.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
+#include "preview/PreviewLayout.h"
 #include "processing/Process.h"
 
 #include <atomic>
@@ -125,16 +126,11 @@ int writePreview(Numbering& job, const QList<FileItem>& items, int pageNumber, i
     if (items.isEmpty()) {
         image = job.preview2(4, samplePage, highlight);
     } else {
-        // The page total a run would print: the first file's count, or with continuous
-        // numbering the whole list's, never beyond the last stamped page.
-        qint64 total = job.isContinuousNumbering() ? totalPagesOf(items) : items.first().pages();
-        if (job.endPage() != 0 && job.endPage() < total) {
-            total = job.endPage();
-        }
         QList<qint64> pages;
         for (const FileItem& item : items) {
             pages << item.pages();
         }
+        const qint64 total = previewPageTotal(job, pages);
         const FileItem& first = items.first();
         job.setPdfOpenPassword(first.isEncrypted() ? first.pdfOpenPassword() : QString());
         job.setDateTaken(first.dateTaken().value_or(QString()));

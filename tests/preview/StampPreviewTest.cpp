@@ -1,6 +1,7 @@
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
 #include "preview/PageCache.h"
+#include "preview/PreviewLayout.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
@@ -118,4 +119,22 @@ TEST_F(StampPreviewTest, KeptPageIsReusedUntilTheFileChanges)
     QFile::remove(pdf);
     test::writeBodyPdf(pdf, 1, QSizeF(300, 300));
     EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1).size(), QSize(300, 300));
+}
+
+TEST(PreviewLayout, ViewFrameAndPageTotal)
+{
+    const QRectF frame = resizePreview(QSizeF(400, 530));
+    EXPECT_DOUBLE_EQ(frame.height(), 500);
+    EXPECT_DOUBLE_EQ(frame.width(), 500 * 0.7061224489795919);
+    EXPECT_DOUBLE_EQ(frame.x(), (400 - frame.width()) / 2);
+    EXPECT_DOUBLE_EQ(frame.y(), 15);
+
+    test::ScopedPreferences preferences;
+    Numbering job;
+    EXPECT_EQ(previewPageTotal(job, {}), 4);
+    EXPECT_EQ(previewPageTotal(job, {3, 5}), 3);
+    job.setIsContinuousNumbering(true);
+    EXPECT_EQ(previewPageTotal(job, {3, 5}), 8);
+    job.setEndPage(6);
+    EXPECT_EQ(previewPageTotal(job, {3, 5}), 6);
 }
