@@ -66,7 +66,7 @@ QImage CreatePDFPageImage(const QString& path, int pageIndex, const QString& pas
     }
     const PdfPageBox page{geometry->cropBox, geometry->rotation};
     const QSize pixels = pagePixelSize(PDFPageGetSize(page), scale);
-    if (pixels.isEmpty()) {
+    if (pixels.isEmpty() || qint64(pixels.width()) * pixels.height() > kMaxPreviewPixels) {
         return {};
     }
     QPdfDocument document;

@@ -14,6 +14,10 @@ namespace veltrane {
 // of TIFF files and pictures at their own pixel size. Main thread (PDF rendering is not
 // re-entrant).
 
+// Pages whose bitmap would be larger than this many pixels are not rasterised (a 200 x 200 inch
+// page would need over 800 MB).
+inline constexpr qint64 kMaxPreviewPixels = 64'000'000;
+
 // What the rasterising needs of a PDF page: its crop box in default user space (y up, points)
 // and its /Rotate entry in degrees.
 struct PdfPageBox

@@ -2,6 +2,7 @@
 #include "model/TextStamp.h"
 #include "preview/PageCache.h"
 #include "preview/PreviewLayout.h"
+#include "processing/PageLayout.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
@@ -137,4 +138,74 @@ TEST(PreviewLayout, ViewFrameAndPageTotal)
     EXPECT_EQ(previewPageTotal(job, {3, 5}), 8);
     job.setEndPage(6);
     EXPECT_EQ(previewPageTotal(job, {3, 5}), 6);
+}
+
+TEST_F(StampPreviewTest, LiveNumberingFollowsTheRunRules)
+{
+    const QString five = m_dir.filePath(QStringLiteral("five.pdf"));
+    test::writeBodyPdf(five, 5, QSizeF(300, 300));
+    const QList<qint64> pages{3, 5};
+    struct Row
+    {
+        const char* name;
+        bool continuous;
+        qint32 range;
+        qint64 startPage, endPage;
+        int page;
+        qint64 number; // -1: the page is shown without stamps
+    };
+    const Row rows[] = {
+        {"restarting", false, AllPages, 1, 0, 3, 3},
+        {"continuous", true, AllPages, 1, 0, 3, 6},
+        {"even pages", true, EvenPages, 1, 0, 4, 3},
+        {"odd page left out", true, EvenPages, 1, 0, 3, -1},
+        {"from page 2", true, AllPages, 2, 0, 3, 4},
+        {"up to page 3", true, AllPages, 1, 3, 3, 6},
+        {"past the end page", true, AllPages, 1, 3, 4, -1},
+    };
+    for (const Row& row : rows) {
+        m_job.setIsContinuousNumbering(row.continuous);
+        m_job.setPageRange(row.range);
+        m_job.setStartPage(row.startPage);
+        m_job.setEndPage(row.endPage);
+        const QImage shown = m_job.previewLive(five, 1, row.page, pages, 8, QSizeF(595, 842), -1);
+        if (row.number < 0) {
+            EXPECT_EQ(shown, cachedPreviewPage(five, row.page, QString())) << row.name;
+        } else {
+            EXPECT_EQ(shown, expected(five, row.page, row.number, 8, -1)) << row.name;
+            EXPECT_NE(shown, expected(five, row.page, row.number + 1, 8, -1)) << row.name;
+        }
+    }
+}
+
+TEST_F(StampPreviewTest, HugeAndDamagedPagesFallBackToTheSamplePage)
+{
+    const QString huge = m_dir.filePath(QStringLiteral("huge.pdf"));
+    test::writeBodyPdf(huge, 1, QSizeF(14400, 14400)); // 200 x 200 inches
+    const QImage sample = m_job.preview2(3, QSizeF(595, 842), -1);
+    EXPECT_EQ(m_job.previewLive(huge, 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
+    QFile junk(m_dir.filePath(QStringLiteral("junk.pdf")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("%PDF-1.4 broken");
+    junk.close();
+    EXPECT_EQ(m_job.previewLive(junk.fileName(), 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
+    EXPECT_EQ(m_job.previewLive(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), 0, 1, {30}, 3,
+                                QSizeF(595, 842), -1),
+              sample); // locked, no password
+}
+
+TEST(PreviewMargins, PercentagesOfTheSamplePage)
+{
+    test::ScopedPreferences preferences;
+    Numbering job;
+    job.setIsMarginInPercentage(true);
+    job.setMarginLeft(10);
+    job.setMarginTop(10);
+    job.setMarginRight(10);
+    job.setMarginBottom(10);
+    const QRectF r = imageMarginRect(job, QSizeF(595, 842));
+    EXPECT_DOUBLE_EQ(r.x(), 59.5);
+    EXPECT_DOUBLE_EQ(r.y(), 84.2);
+    EXPECT_DOUBLE_EQ(r.width(), 476);
+    EXPECT_NEAR(r.height(), 673.6, 1e-9);
 }
