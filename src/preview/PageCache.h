@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <QImage>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 
 namespace veltrane {
@@ -11,7 +14,12 @@ namespace veltrane {
 // not rasterise it again. Main thread.
 QImage cachedPreviewPage(const QString& path, qint64 pageNumber, const QString& password);
 
-// Forgets the kept page.
+// The same page with the preview marks already drawn for the margin rectangle that `marginsFor`
+// gives for the page's size; kept too, so editing stamps redraws only the stamps.
+QImage cachedMarkedPreviewPage(const QString& path, qint64 pageNumber, const QString& password,
+                               const std::function<QRectF(const QSize&)>& marginsFor);
+
+// Forgets the kept pages.
 void clearPreviewPageCache();
 
 } // namespace veltrane

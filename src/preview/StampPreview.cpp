@@ -1,5 +1,6 @@
 // The job's preview images: the sample page and the live page of a listed file.
 #include "model/Numbering.h"
+#include "model/TextStamp.h"
 #include "preview/PageCache.h"
 #include "processing/PageLayout.h"
 
@@ -50,20 +51,34 @@ QImage Numbering::previewLive(const QString& filePath, qint64 fileIndex, qint64 
         reset();
         for (qint64 i = 0; i < filePagesList.size(); ++i) {
             if (i == fileIndex) {
-                image = cachedPreviewPage(filePath, pageIndex, m_pdfOpenPassword);
+                // The marks depend only on the page and the margins: they are kept with the
+                // page, so a changed stamp redraws only the stamps.
+                image = cachedMarkedPreviewPage(
+                    filePath, pageIndex, m_pdfOpenPassword,
+                    [this](const QSize& size) { return imageMarginRect(*this, QSizeF(size)); });
             }
             const qint64 pages = filePagesList[i];
+            bool shown = false;
             for (qint64 p = 1; p <= pages; ++p) {
                 if (!isPageStamped(*this, p)) {
                     continue;
                 }
                 if (i == fileIndex && p == pageIndex && !image.isNull()) {
-                    drawOnImage(image, m_numberCounter, totalPages >= 1 ? totalPages : pages,
-                                highlightStampIndex, true);
-                    // Later pages cannot change what is shown.
+                    for (const auto& stamp : m_stamps) {
+                        if (stamp->isSelected() && stamp->kind() == StampKind::Text) {
+                            static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
+                        }
+                    }
+                    drawStamps(image, m_numberCounter, totalPages >= 1 ? totalPages : pages,
+                               highlightStampIndex, false, nullptr);
+                    shown = true;
                     break;
                 }
                 m_numberCounter += m_numberSteps;
+            }
+            if (i == fileIndex && !shown && !image.isNull()) {
+                // A page the run leaves unstamped is shown as it is, without marks.
+                image = cachedPreviewPage(filePath, pageIndex, m_pdfOpenPassword);
             }
             if (!m_isContinuousNumbering) {
                 reset();
