@@ -1,20 +1,22 @@
-#include "processing/PdfOutputOptions.h"
 #include "processing/Process.h"
 
 #include "model/ImageStamp.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
+#include "processing/PdfOutputOptions.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/TiffTools.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <unistd.h>
 
 using namespace veltrane;
 
@@ -233,4 +235,38 @@ TEST_F(ProcessTest, RunChecksAndTexts)
     EXPECT_EQ(timeTakenString(start, start.addSecs(3661)),
               QStringLiteral("1 hr(s) 1 min(s) 1 sec(s) "));
     EXPECT_EQ(timeTakenString(QDateTime(), start), QString());
+}
+
+TEST_F(ProcessTest, OutputFolderTurningReadOnlyFailsTheRestAndTellsTheTruth)
+{
+    const QString out = m_dir.filePath(QStringLiteral("out"));
+    const QByteArray mountPoint = QFile::encodeName(out);
+    if (::geteuid() != 0 ||
+        std::system(
+            ("mount -t tmpfs -o size=16m tmpfs '" + mountPoint + "' 2>/dev/null").constData()) !=
+            0) {
+        GTEST_SKIP() << "needs root and tmpfs mounts";
+    }
+    const QList<FileItem> items = pdfs({1, 1, 1});
+    QList<QByteArray> sources;
+    for (const FileItem& i : items) {
+        sources << test::fileBytes(i.path());
+    }
+    test::LogCapture log;
+    auto process = run(items, 1, [&](Process&, const RunProgress& progress) {
+        if (progress.processed == 1) {
+            std::system(("mount -o remount,ro '" + mountPoint + "'").constData());
+        }
+    });
+    const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
+    std::system(("umount '" + mountPoint + "'").constData());
+    ASSERT_EQ(process->log().files.size(), 3);
+    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
+    EXPECT_EQ(process->log().files[1].status, QStringLiteral("Failed"));
+    EXPECT_EQ(process->log().files[2].status, QStringLiteral("Failed"));
+    EXPECT_EQ(process->message(), QStringLiteral("Total 1 files processed successfully."));
+    EXPECT_EQ(left, QStringList{QStringLiteral("doc1.pdf")});
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(test::fileBytes(items[i].path()), sources[i]);
+    }
 }
