@@ -2,6 +2,7 @@
 
 #include "filelist/FileItem.h"
 #include "filelist/FolderWalk.h"
+#include "filelist/Gathering.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
 #include "preview/PreviewLayout.h"
@@ -82,39 +83,6 @@ Inputs collectInputs(const QStringList& arguments, bool recursive)
         }
     }
     return inputs;
-}
-
-// File items for `paths`, in order, measured `jobs` at a time; encrypted PDFs are unlocked with
-// the read password when it fits.
-QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs)
-{
-    std::vector<std::optional<FileItem>> measured(size_t(paths.size()));
-    std::atomic<qsizetype> next{0};
-    auto work = [&] {
-        for (qsizetype i = next++; i < paths.size(); i = next++) {
-            std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(paths[i]));
-            if (item && !(item->isEncrypted() && !readPassword.isEmpty() &&
-                          item->applyPdfPassword(readPassword))) {
-                item->setPdfOpenPassword(readPassword);
-            }
-            measured[size_t(i)] = std::move(item);
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int j = 1; j < std::min<qsizetype>(jobs, paths.size()); ++j) {
-        threads.emplace_back(work);
-    }
-    work();
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    QList<FileItem> items;
-    for (std::optional<FileItem>& item : measured) {
-        if (item) {
-            items.append(std::move(*item));
-        }
-    }
-    return items;
 }
 
 // The preview image the desktop program would show, written as a picture file.
@@ -285,7 +253,8 @@ int runBatchCommand(const QStringList& arguments)
     }
     const QString readPassword =
         parser.isSet(password) ? parser.value(password) : settings.pdfOpenPassword();
-    const QList<FileItem> items = measureFiles(inputs.paths, readPassword, jobCount);
+    const std::atomic<bool> measuring{true};
+    const QList<FileItem> items = measureFiles(inputs.paths, readPassword, jobCount, {}, measuring);
 
     if (parser.isSet(preview)) {
         const int pageNumber = parser.value(page).toInt(&ok);

@@ -1,0 +1,105 @@
+#include "filelist/Gathering.h"
+
+#include "filelist/FolderWalk.h"
+#include "platform/PreferencesStore.h"
+#include "platform/SystemLog.h"
+
+#include <optional>
+#include <QFileInfo>
+#include <QSet>
+#include <thread>
+#include <vector>
+
+namespace veltrane {
+
+QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& processing)
+{
+    QStringList paths;
+    for (const QUrl& url : request.urls) {
+        if (!processing.load()) {
+            break;
+        }
+        if (!url.isLocalFile()) {
+            continue;
+        }
+        const QString path = url.toLocalFile();
+        if (!request.isFolders) {
+            paths << path;
+            continue;
+        }
+        const QFileInfo info(path);
+        if (!info.isDir() && hasAcceptedExtension(path, false)) {
+            paths << path;
+        } else if (info.isDir()) {
+            paths += walkFolder(path, request.isIncludeSubdirectories);
+        }
+    }
+    return paths;
+}
+
+QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs,
+                             const QList<FileItem>& existing, const std::atomic<bool>& processing)
+{
+    // Duplicates are known from the URL alone: skip them before opening anything.
+    QSet<QUrl> seen;
+    for (const FileItem& item : existing) {
+        seen.insert(item.filePath());
+    }
+    QStringList fresh;
+    for (const QString& path : paths) {
+        const QUrl url = QUrl::fromLocalFile(path);
+        if (!seen.contains(url)) {
+            seen.insert(url);
+            fresh << path;
+        }
+    }
+    std::vector<std::optional<FileItem>> measured(size_t(fresh.size()));
+    std::atomic<qsizetype> next{0};
+    auto work = [&] {
+        for (qsizetype i = next++; i < fresh.size() && processing.load(); i = next++) {
+            std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(fresh[i]));
+            if (item && !(item->isEncrypted() && !readPassword.isEmpty() &&
+                          item->applyPdfPassword(readPassword))) {
+                item->setPdfOpenPassword(readPassword);
+            }
+            measured[size_t(i)] = std::move(item);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int j = 1; j < std::min<qsizetype>(std::max(jobs, 1), fresh.size()); ++j) {
+        threads.emplace_back(work);
+    }
+    work();
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    // In order, up to the first file a stop left unmeasured.
+    QList<FileItem> items;
+    for (std::optional<FileItem>& item : measured) {
+        if (!item) {
+            if (!processing.load()) {
+                break;
+            }
+            continue;
+        }
+        items.append(std::move(*item));
+    }
+    return items;
+}
+
+bool inculdeSubfolders()
+{
+    return PreferencesStore::shared().value(QStringLiteral("INCLUDESUBFOLDERS")).toBool();
+}
+
+void setInculdeSubfolders(bool include)
+{
+    PreferencesStore& store = PreferencesStore::shared();
+    store.setValue(QStringLiteral("INCLUDESUBFOLDERS"), include);
+    QString error;
+    if (!store.synchronize(&error)) {
+        systemLogError(QStringLiteral("Error in (setInculdeSubfolders:) : %@"), error);
+    }
+}
+
+} // namespace veltrane

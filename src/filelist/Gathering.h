@@ -1,0 +1,37 @@
+#pragma once
+
+#include "filelist/FileItem.h"
+
+#include <atomic>
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+namespace veltrane {
+
+// One gathering request: the items chosen, dropped or imported, in order.
+struct Arguments
+{
+    QList<QUrl> urls;
+    bool isFolders = false;               // the items may be folders, walked
+    bool isIncludeSubdirectories = false; // walks go into subfolders
+};
+
+// The files a request names, in order: with isFolders, a top-level file with an accepted
+// extension (exact case) is taken and anything else walked as a folder (hidden entries
+// skipped, subfolders only when asked); without it, every URL is taken as a file. Stops as soon
+// as `processing` is cleared. Any thread.
+QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& processing);
+
+// File items for `paths`, in order, measured on up to `jobs` threads; each new item gets
+// `readPassword` (an encrypted PDF is unlocked with it when it fits). Paths whose item `isEqual`
+// one of `existing` are skipped, as are repeats. Stops early when `processing` is cleared.
+QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs,
+                             const QList<FileItem>& existing, const std::atomic<bool>& processing);
+
+// The include-subfolders preference ("INCLUDESUBFOLDERS"; off when missing). Setting it writes
+// the preferences store at once.
+bool inculdeSubfolders();
+void setInculdeSubfolders(bool include);
+
+} // namespace veltrane

@@ -1,0 +1,107 @@
+#include "filelist/Gathering.h"
+
+#include "platform/PreferencesStore.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace veltrane;
+
+namespace {
+
+class GatheringTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(path(QStringLiteral("drop/sub/deeper")));
+        QDir().mkpath(path(QStringLiteral("drop/.hidden")));
+        for (const char* name : {"drop/a.pdf", "drop/b.JPG", "drop/c.Pdf", "drop/d.txt",
+                                 "drop/.hidden.png", "drop/sub/e.png", "drop/sub/deeper/f.gif",
+                                 "drop/.hidden/g.pdf", "single.doc", ".loose.pdf"}) {
+            QFile file(path(QString::fromLatin1(name)));
+            file.open(QIODevice::WriteOnly);
+            file.write("x");
+        }
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList names(const QStringList& paths) const
+    {
+        QStringList out;
+        for (const QString& p : paths) {
+            out << QDir(m_dir.path()).relativeFilePath(p);
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    std::atomic<bool> m_processing{true};
+};
+
+} // namespace
+
+TEST_F(GatheringTest, FolderWalksTakeExactExtensionsAndSkipHiddenEntries)
+{
+    Arguments drop{{QUrl::fromLocalFile(path(QStringLiteral("drop")))}, true, false};
+    EXPECT_EQ(names(gatherPaths(drop, m_processing)),
+              QStringList({QStringLiteral("drop/a.pdf"), QStringLiteral("drop/b.JPG")}));
+    drop.isIncludeSubdirectories = true;
+    EXPECT_EQ(
+        names(gatherPaths(drop, m_processing)),
+        QStringList({QStringLiteral("drop/a.pdf"), QStringLiteral("drop/b.JPG"),
+                     QStringLiteral("drop/sub/deeper/f.gif"), QStringLiteral("drop/sub/e.png")}));
+    // A file dropped directly: taken when accepted (hidden or not), else walked into nothing.
+    const Arguments files{{QUrl::fromLocalFile(path(QStringLiteral("single.doc"))),
+                           QUrl::fromLocalFile(path(QStringLiteral(".loose.pdf")))},
+                          true,
+                          false};
+    EXPECT_EQ(names(gatherPaths(files, m_processing)), QStringList{QStringLiteral(".loose.pdf")});
+    // Files from the panel or an import are taken as they come.
+    const Arguments imported{
+        {QUrl::fromLocalFile(path(QStringLiteral("drop/c.Pdf")))}, false, false};
+    EXPECT_EQ(names(gatherPaths(imported, m_processing)),
+              QStringList{QStringLiteral("drop/c.Pdf")});
+
+    m_processing = false;
+    EXPECT_TRUE(gatherPaths(drop, m_processing).isEmpty());
+}
+
+TEST_F(GatheringTest, ItemsKeepOrderRefuseDuplicatesAndTakeThePassword)
+{
+    QStringList paths;
+    for (int i = 0; i < 12; ++i) {
+        const QString file = path(QStringLiteral("doc%1.pdf").arg(i, 2, 10, QLatin1Char('0')));
+        test::writeBodyPdf(file, 1 + i % 3, QSizeF(100, 100));
+        paths << file;
+    }
+    QFile::copy(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")),
+                path(QStringLiteral("locked.pdf")));
+    paths << path(QStringLiteral("locked.pdf")) << paths[3];
+    const QList<FileItem> first =
+        measureFiles(paths.mid(0, 4), QStringLiteral("user4"), 2, {}, m_processing);
+    const QList<FileItem> items =
+        measureFiles(paths, QStringLiteral("user4"), 2, first, m_processing);
+    ASSERT_EQ(items.size(), 9); // four were listed already, one is named twice
+    EXPECT_EQ(items.first().path(), paths[4]);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(items[i].path(), paths[4 + i]);
+        EXPECT_EQ(items[i].pages(), 1 + (4 + i) % 3);
+        EXPECT_EQ(items[i].pdfOpenPassword(), QStringLiteral("user4"));
+    }
+    EXPECT_TRUE(items[8].isEncrypted());
+    EXPECT_EQ(items[8].pages(), 30); // the default read password unlocked it
+}
+
+TEST(GatheringPreference, IncludeSubfoldersIsStoredAtOnce)
+{
+    test::ScopedPreferences preferences;
+    EXPECT_FALSE(inculdeSubfolders());
+    setInculdeSubfolders(true);
+    PreferencesStore::shared().setFilePath(preferences.path()); // read back from disk
+    EXPECT_TRUE(inculdeSubfolders());
+}
