@@ -6,16 +6,25 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
 namespace veltrane {
+namespace {
+
+// Opens quietly (warnings about damage are not ours to print); throws when it cannot.
+void openPdf(QPDF& pdf, const QString& path, const QString& password)
+{
+    pdf.setSuppressWarnings(true);
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray secret = password.toUtf8();
+    pdf.processFile(file.constData(), password.isEmpty() ? nullptr : secret.constData());
+}
+
+} // namespace
 
 PdfInfo readPdfInfo(const QString& path, const QString& password)
 {
     PdfInfo info;
     try {
         QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        const QByteArray file = QFile::encodeName(path);
-        const QByteArray secret = password.toUtf8();
-        pdf.processFile(file.constData(), password.isEmpty() ? nullptr : secret.constData());
+        openPdf(pdf, path, password);
         info.encrypted = pdf.isEncrypted();
         std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         info.pageCount = int(std::min<size_t>(pages.size(), INT32_MAX));
@@ -44,10 +53,7 @@ std::optional<PdfPageGeometry> readPdfPageGeometry(const QString& path, const QS
 {
     try {
         QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        const QByteArray file = QFile::encodeName(path);
-        const QByteArray secret = password.toUtf8();
-        pdf.processFile(file.constData(), password.isEmpty() ? nullptr : secret.constData());
+        openPdf(pdf, path, password);
         std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         if (pageIndex < 0 || size_t(pageIndex) >= pages.size()) {
             return std::nullopt;
