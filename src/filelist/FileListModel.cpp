@@ -1,0 +1,191 @@
+#include "filelist/FileListModel.h"
+
+#include "filelist/FileListOperations.h"
+
+#include <algorithm>
+#include <QColor>
+#include <QSet>
+
+namespace veltrane {
+namespace {
+
+const QString& identifier(int column)
+{
+    return FileListModel::columnIdentifiers().at(column);
+}
+
+bool isColumn(int column, const char* name)
+{
+    return identifier(column).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// The value a column sorts by: numbers and dates as themselves, texts by their natural order.
+QVariant sortKey(const FileItem& item, int column)
+{
+    if (isColumn(column, "pages")) {
+        return item.pages();
+    }
+    if (isColumn(column, "sizeInKB")) {
+        return item.size();
+    }
+    if (isColumn(column, "isSelected")) {
+        return item.isSelected();
+    }
+    if (isColumn(column, "dateModified")) {
+        return item.dateModified().value_or(QDateTime());
+    }
+    if (isColumn(column, "dateCreated")) {
+        return item.dateCreated().value_or(QDateTime());
+    }
+    if (isColumn(column, "dateAccessed")) {
+        return item.dateAccessed().value_or(QDateTime());
+    }
+    if (isColumn(column, "secured")) {
+        return item.isEncrypted();
+    }
+    return item.displayField(identifier(column)).toString();
+}
+
+} // namespace
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+const QStringList& FileListModel::columnIdentifiers()
+{
+    static const QStringList ids = {QStringLiteral("isSelected"),  QStringLiteral("name"),
+                                    QStringLiteral("pages"),       QStringLiteral("sizeInKB"),
+                                    QStringLiteral("type"),        QStringLiteral("dateModified"),
+                                    QStringLiteral("dateCreated"), QStringLiteral("dateAccessed"),
+                                    QStringLiteral("location"),    QStringLiteral("secured")};
+    return ids;
+}
+
+int FileListModel::appendItems(const QList<FileItem>& items)
+{
+    QSet<QUrl> listed;
+    for (const FileItem& item : m_items) {
+        listed.insert(item.filePath());
+    }
+    QList<FileItem> fresh;
+    for (const FileItem& item : items) {
+        if (!listed.contains(item.filePath())) {
+            listed.insert(item.filePath());
+            fresh.append(item);
+        }
+    }
+    if (fresh.isEmpty()) {
+        return 0;
+    }
+    beginInsertRows({}, int(m_items.size()), int(m_items.size() + fresh.size() - 1));
+    m_items += fresh;
+    endInsertRows();
+    return int(fresh.size());
+}
+
+void FileListModel::setItems(const QList<FileItem>& items)
+{
+    beginResetModel();
+    m_items = items;
+    endResetModel();
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(columnIdentifiers().size());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const FileItem& item = m_items.at(index.row());
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return isColumn(column, "isSelected") ? QVariant() : item.displayField(identifier(column));
+    case Qt::CheckStateRole:
+        return isColumn(column, "isSelected")
+                   ? QVariant(item.isSelected() ? Qt::Checked : Qt::Unchecked)
+                   : QVariant();
+    case Qt::TextAlignmentRole:
+        return isColumn(column, "sizeInKB") ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                                            : QVariant();
+    case Qt::ForegroundRole:
+        return isColumn(column, "name") && item.isEncrypted() ? QVariant(QColor(Qt::red))
+                                                              : QVariant();
+    case Qt::ToolTipRole: {
+        const QString tip = isColumn(column, "secured") ? securedToolTip(item) : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    default:
+        return {};
+    }
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (m_processing || role != Qt::CheckStateRole || !isColumn(index.column(), "isSelected") ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return false;
+    }
+    m_items[index.row()].setIsSelected(value.toInt() == Qt::Checked);
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isColumn(index.column(), "isSelected")) {
+        flags |= Qt::ItemIsUserCheckable;
+    }
+    return flags;
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= columnIdentifiers().size()) {
+        return {};
+    }
+    return columnIdentifiers().at(section);
+}
+
+void FileListModel::sort(int column, Qt::SortOrder order)
+{
+    if (m_processing || column < 0 || column >= columnIdentifiers().size()) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<QUrl> urls;
+    for (const QModelIndex& index : before) {
+        urls << m_items.at(index.row()).filePath();
+    }
+    std::stable_sort(m_items.begin(), m_items.end(), [&](const FileItem& a, const FileItem& b) {
+        const QVariant ka = sortKey(a, column);
+        const QVariant kb = sortKey(b, column);
+        const QPartialOrdering c = QVariant::compare(ka, kb);
+        return order == Qt::AscendingOrder ? c == QPartialOrdering::Less
+                                           : c == QPartialOrdering::Greater;
+    });
+    QModelIndexList after;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const auto it = std::find_if(m_items.cbegin(), m_items.cend(),
+                                     [&](const FileItem& f) { return f.filePath() == urls[i]; });
+        after << index(int(it - m_items.cbegin()), before[i].column());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+} // namespace veltrane

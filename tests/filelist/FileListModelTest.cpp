@@ -1,0 +1,78 @@
+#include "filelist/FileListModel.h"
+
+#include "support/PdfTools.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace veltrane;
+
+namespace {
+
+int column(const char* id)
+{
+    return int(FileListModel::columnIdentifiers().indexOf(QString::fromLatin1(id)));
+}
+
+} // namespace
+
+TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
+{
+    QTemporaryDir dir;
+    QList<FileItem> items;
+    const int pages[] = {3, 1, 2};
+    const char* names[] = {"b.pdf", "c.pdf", "a.pdf"};
+    for (int i = 0; i < 3; ++i) {
+        const QString path = dir.filePath(QString::fromLatin1(names[i]));
+        test::writeBodyPdf(path, pages[i], QSizeF(100, 100));
+        items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
+    }
+    items.append(*FileItem::initWithURL(
+        QUrl::fromLocalFile(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")))));
+
+    FileListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(model.appendItems(items), 4);
+    EXPECT_EQ(model.appendItems(items.mid(1, 2)), 0); // duplicates refused
+    ASSERT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.columnCount(), 10);
+
+    const QModelIndex name = model.index(0, column("name"));
+    EXPECT_EQ(model.data(name), QVariant(QStringLiteral("b.pdf")));
+    EXPECT_EQ(model.data(model.index(0, column("pages"))), QVariant(3));
+    EXPECT_EQ(model.data(model.index(3, column("name")), Qt::ForegroundRole),
+              QVariant(QColor(Qt::red)));
+    EXPECT_EQ(model.data(model.index(3, column("secured")), Qt::ToolTipRole),
+              QVariant(QStringLiteral("Secured.")));
+    EXPECT_EQ(model.data(model.index(3, column("secured"))),
+              QVariant(QStringLiteral("LockTemplate.pdf")));
+    EXPECT_EQ(model.data(model.index(0, column("sizeInKB")), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+
+    // Only the check column is editable, and not while processing.
+    const QModelIndex check = model.index(1, column("isSelected"));
+    EXPECT_TRUE(model.flags(check) & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(model.flags(name) & Qt::ItemIsUserCheckable);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(model.setData(check, Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_FALSE(model.items()[1].isSelected());
+    EXPECT_FALSE(model.setData(name, QStringLiteral("x"), Qt::EditRole));
+    model.setProcessing(true);
+    EXPECT_FALSE(model.setData(check, Qt::Checked, Qt::CheckStateRole));
+    model.sort(column("name"));
+    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(QStringLiteral("b.pdf")));
+    model.setProcessing(false);
+
+    model.sort(column("name"));
+    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(QStringLiteral("a.pdf")));
+    model.sort(column("pages"), Qt::DescendingOrder);
+    QList<int> byPages;
+    for (int r = 0; r < 4; ++r) {
+        byPages << model.data(model.index(r, column("pages"))).toInt();
+    }
+    EXPECT_EQ(byPages, QList<int>({3, 2, 1, 0}));
+    EXPECT_FALSE(model.items()[2].isSelected()); // the check mark moved with its item
+}
