@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringDecoder>
 #include <stdexcept>
 
@@ -19,13 +20,15 @@ void ListImport::parseText(const QString& text)
             return;
         }
         const QDir here = QDir::current();
+        QSet<QUrl> seen; // long lists: repeats found without rescanning the list
         for (const QString& line : text.split(QLatin1Char('\n'))) {
             const QString extension = QFileInfo(line).suffix().toUpper();
             if (extension.isEmpty() || !accepted.contains(extension)) {
                 continue;
             }
             const QUrl url = QUrl::fromLocalFile(here.absoluteFilePath(line));
-            if (!files.contains(url)) {
+            if (!seen.contains(url)) {
+                seen.insert(url);
                 files.append(url);
             }
         }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -86,4 +87,19 @@ TEST(ListImport, FilesMustBeUtf8)
     EXPECT_EQ(ListImport::problemBeforeParsing(false, QString()),
               QStringLiteral("Please paste file(s) path to import!"));
     EXPECT_TRUE(ListImport::problemBeforeParsing(false, QStringLiteral("x")).isEmpty());
+}
+
+TEST(ListImport, HundredThousandLinesImportQuickly)
+{
+    QString text;
+    for (int i = 0; i < 100000; ++i) {
+        text += QStringLiteral("/scans/%1.pdf\n").arg(i % 50000);
+    }
+    ListImport import = importer();
+    QElapsedTimer timer;
+    timer.start();
+    import.parseText(text);
+    EXPECT_EQ(import.files.size(), 50000);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(import.files.last().toLocalFile(), QStringLiteral("/scans/49999.pdf"));
 }
