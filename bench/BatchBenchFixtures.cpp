@@ -4,11 +4,13 @@
 //   logo.png                       the stamp picture
 //   job.vtprofile                  "Page {0} of {1}" at the bottom right and the logo at the
 //                                  top left, 36 pt margins
+#include "BenchJob.h"
 #include "model/ImageStamp.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 
+#include <cstdio>
 #include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
@@ -17,8 +19,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
-
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -32,8 +32,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 200; ++i) {
         QPdfWriter writer(folder + QStringLiteral("/in/doc%1.pdf").arg(i, 3, 10, QLatin1Char('0')));
         writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);
         painter.setFont(QFont(QStringLiteral("DejaVu Serif"), 11));
         for (int page = 0; page < 3; ++page) {
@@ -41,11 +41,12 @@ int main(int argc, char** argv)
                 writer.newPage();
             }
             for (int line = 0; line < 40; ++line) {
-                painter.drawText(QPointF(72, 90 + line * 17),
-                                 QStringLiteral("Document %1, page %2, line %3: lorem ipsum dolor sit amet.")
-                                     .arg(i)
-                                     .arg(page + 1)
-                                     .arg(line + 1));
+                painter.drawText(
+                    QPointF(72, 90 + line * 17),
+                    QStringLiteral("Document %1, page %2, line %3: lorem ipsum dolor sit amet.")
+                        .arg(i)
+                        .arg(page + 1)
+                        .arg(line + 1));
             }
         }
     }
@@ -57,34 +58,17 @@ int main(int argc, char** argv)
         gradient.setColorAt(1, QColor::fromHsv((i * 18 + 90) % 360, 160, 90));
         painter.fillRect(photo.rect(), gradient);
         painter.end();
-        photo.save(folder + QStringLiteral("/in/img%1.jpg").arg(i, 2, 10, QLatin1Char('0')), "JPEG", 90);
+        photo.save(folder + QStringLiteral("/in/img%1.jpg").arg(i, 2, 10, QLatin1Char('0')), "JPEG",
+                   90);
     }
     QImage logo(120, 60, QImage::Format_ARGB32);
     logo.fill(QColor(200, 30, 30, 200));
     logo.save(folder + QStringLiteral("/logo.png"));
 
-    QTemporaryDir preferences;
-    veltrane::PreferencesStore::shared().setFilePath(preferences.filePath(QStringLiteral("p.plist")));
+    veltrane::bench::PrivatePreferences preferences;
     veltrane::Numbering job;
-    job.setMarginLeft(36);
-    job.setMarginTop(36);
-    job.setMarginRight(36);
-    job.setMarginBottom(36);
-    auto text = std::make_unique<veltrane::TextStamp>();
-    text->setNumberFormat(QStringLiteral("Page {0} of {1}"));
-    text->setMarginAnchor(veltrane::BottomRight);
-    job.stamps().push_back(std::move(text));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    logo.save(&buffer, "PNG");
-    auto image = std::make_unique<veltrane::ImageStamp>();
-    image->setData(QVariantMap{{QStringLiteral("stampImage"), png},
-                               {QStringLiteral("stampImageWidth"), qint64(120)},
-                               {QStringLiteral("stampImageHeight"), qint64(60)},
-                               {QStringLiteral("stampImageOpacity"), qint64(100)},
-                               {QStringLiteral("marginAnchor"), qint64(veltrane::TopLeft)},
-                               {QStringLiteral("isSelected"), true}});
-    job.stamps().push_back(std::move(image));
+    veltrane::bench::setMargins(job, 36);
+    veltrane::bench::addText(job, QStringLiteral("Page {0} of {1}"), veltrane::BottomRight);
+    veltrane::bench::addPicture(job, logo, 120, 60, 100, veltrane::TopLeft);
     return job.save(folder + QStringLiteral("/job.vtprofile")) ? 0 : 1;
 }

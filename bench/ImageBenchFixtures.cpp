@@ -3,14 +3,13 @@
 //   photos/NN.jpg     30 photos of 4000 x 3000 with an Exif capture date
 #include "platform/TiffFile.h"
 
+#include <cstdio>
+#include <exiv2/exiv2.hpp>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
-
-#include <cstdio>
-#include <exiv2/exiv2.hpp>
 
 namespace {
 
@@ -71,14 +70,16 @@ int main(int argc, char** argv)
     }
     writer->close(&error);
     for (int i = 0; i < 30; ++i) {
-        const QString path = folder + QStringLiteral("/photos/%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+        const QString path =
+            folder + QStringLiteral("/photos/%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
         photo(random, i).save(path, "JPEG", 90);
         auto image = Exiv2::ImageFactory::open(path.toStdString());
         image->readMetadata();
         Exiv2::ExifData& exif = image->exifData();
         exif["Exif.Image.Make"] = "Bench";
-        exif["Exif.Photo.DateTimeOriginal"] =
-            QStringLiteral("2011:07:%1 15:30:00").arg(i % 28 + 1, 2, 10, QLatin1Char('0')).toStdString();
+        exif["Exif.Photo.DateTimeOriginal"] = QStringLiteral("2011:07:%1 15:30:00")
+                                                  .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
+                                                  .toStdString();
         image->writeMetadata();
     }
     return 0;

@@ -1,6 +1,7 @@
 // Preview refresh benchmark: a cold refresh (the page rasterised) against a warm one (the kept
 // page, one text and one image stamp changed), on an A4 text page and an A4 scanned page.
 // Usage: veltrane-bench-preview WORK-FOLDER
+#include "BenchJob.h"
 #include "model/ImageStamp.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
@@ -75,33 +76,15 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    QTemporaryDir preferences;
-    veltrane::PreferencesStore::shared().setFilePath(
-        preferences.filePath(QStringLiteral("p.plist")));
+    veltrane::bench::PrivatePreferences preferences;
     veltrane::Numbering job;
-    job.setMarginLeft(36);
-    job.setMarginTop(36);
-    job.setMarginRight(36);
-    job.setMarginBottom(36);
-    auto text = std::make_unique<veltrane::TextStamp>();
-    text->setMarginAnchor(veltrane::BottomRight);
-    veltrane::TextStamp& label = *text;
-    job.stamps().push_back(std::move(text));
+    veltrane::bench::setMargins(job, 36);
+    veltrane::TextStamp& label =
+        veltrane::bench::addText(job, QStringLiteral("{0} of {1}"), veltrane::BottomRight);
     QImage logo(200, 100, QImage::Format_ARGB32);
     logo.fill(QColor(0, 120, 200, 180));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    logo.save(&buffer, "PNG");
-    auto image = std::make_unique<veltrane::ImageStamp>();
-    image->setData(QVariantMap{{QStringLiteral("stampImage"), png},
-                               {QStringLiteral("stampImageWidth"), qint64(120)},
-                               {QStringLiteral("stampImageHeight"), qint64(60)},
-                               {QStringLiteral("stampImageOpacity"), qint64(80)},
-                               {QStringLiteral("marginAnchor"), qint64(veltrane::TopLeft)},
-                               {QStringLiteral("isSelected"), true}});
-    veltrane::ImageStamp& picture = *image;
-    job.stamps().push_back(std::move(image));
+    veltrane::ImageStamp& picture =
+        veltrane::bench::addPicture(job, logo, 120, 60, 80, veltrane::TopLeft);
 
     const QString textPage = folder + QStringLiteral("/text-page.pdf");
     const QString scannedPage = folder + QStringLiteral("/scanned-page.pdf");

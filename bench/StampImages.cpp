@@ -3,6 +3,7 @@
 //   veltrane-bench-stamp-images --pages JOBS OUTDIR FILE...   "Page {0} of {1}", anchor 9, 36
 //   margins veltrane-bench-stamp-images --date JOBS OUTDIR FILE...    the capture date, anchor 9,
 //   36 margins
+#include "BenchJob.h"
 #include "filelist/FileItem.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
@@ -32,24 +33,16 @@ int main(int argc, char** argv)
     const bool date = QString::fromLocal8Bit(argv[1]) == QLatin1String("--date");
     const int jobs = std::max(1, std::atoi(argv[2]));
     const QString out = QString::fromLocal8Bit(argv[3]);
-    QTemporaryDir preferences;
-    veltrane::PreferencesStore::shared().setFilePath(
-        preferences.filePath(QStringLiteral("p.plist")));
+    veltrane::bench::PrivatePreferences preferences;
     veltrane::Numbering job;
-    job.setMarginLeft(36);
-    job.setMarginTop(36);
-    job.setMarginRight(36);
-    job.setMarginBottom(36);
-    auto stamp = std::make_unique<veltrane::TextStamp>();
-    stamp->setMarginAnchor(veltrane::BottomRight);
-    stamp->font().setFontSize(48);
+    veltrane::bench::setMargins(job, 36);
+    veltrane::TextStamp& stamp =
+        veltrane::bench::addText(job, QStringLiteral("Page {0} of {1}"), veltrane::BottomRight);
+    stamp.font().setFontSize(48);
     if (date) {
-        stamp->setNumberType(veltrane::PhotoDateTime);
-        stamp->setNumberFormat(QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-    } else {
-        stamp->setNumberFormat(QStringLiteral("Page {0} of {1}"));
+        stamp.setNumberType(veltrane::PhotoDateTime);
+        stamp.setNumberFormat(QStringLiteral("yyyy:MM:dd HH:mm:ss"));
     }
-    job.stamps().push_back(std::move(stamp));
     std::atomic<int> next{4};
     std::atomic<int> failures{0};
     auto work = [&] {

@@ -1,13 +1,13 @@
 // Stamps one PDF the way the benchmark asks: "Page {0} of {1}" at the bottom right, 36 pt
 // margins. Usage: veltrane-bench-stamp-pdf IN OUT
+#include "BenchJob.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 
+#include <cstdio>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -16,17 +16,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s IN OUT\n", argv[0]);
         return 2;
     }
-    QTemporaryDir preferences; // never read or touch the user's own
-    veltrane::PreferencesStore::shared().setFilePath(preferences.filePath(QStringLiteral("p.plist")));
+    veltrane::bench::PrivatePreferences preferences;
     veltrane::Numbering job;
-    job.setMarginLeft(36);
-    job.setMarginTop(36);
-    job.setMarginRight(36);
-    job.setMarginBottom(36);
-    auto stamp = std::make_unique<veltrane::TextStamp>();
-    stamp->setNumberFormat(QStringLiteral("Page {0} of {1}"));
-    stamp->setMarginAnchor(veltrane::BottomRight);
-    job.stamps().push_back(std::move(stamp));
+    veltrane::bench::setMargins(job, 36);
+    veltrane::bench::addText(job, QStringLiteral("Page {0} of {1}"), veltrane::BottomRight);
     job.reset();
     return job.processPDF(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                           QString(), 0)
