@@ -314,10 +314,8 @@ int runBatchCommand(const QStringList& arguments)
         allCreated &= file.status == QLatin1String("Completed");
     }
     printOut(process.message());
-    printOut(QStringLiteral("Total Time Taken : %1 %2/%3")
-                 .arg(process.timeTaken())
-                 .arg(process.totalFileProcessed())
-                 .arg(process.outputFiles().size()));
+    printOut(timeTakenLabel(process.timeTaken(), process.totalFileProcessed(),
+                            process.outputFiles().size()));
     printOut(QStringLiteral("Log: ") + process.log().logFilePath());
     return allCreated ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <QColor>
+#include <QHash>
 #include <QSet>
 
 namespace veltrane {
@@ -165,6 +166,31 @@ void FileListModel::sort(int column, Qt::SortOrder order)
     if (m_processing || column < 0 || column >= columnIdentifiers().size()) {
         return;
     }
+    QList<SortDescriptor> descriptors{{column, order}};
+    for (const SortDescriptor& d : std::as_const(m_sortDescriptors)) {
+        if (d.column != column) {
+            descriptors << d;
+        }
+    }
+    m_sortDescriptors = descriptors;
+    applySortDescriptors();
+}
+
+void FileListModel::setSortDescriptors(const QList<SortDescriptor>& descriptors)
+{
+    m_sortDescriptors.clear();
+    for (const SortDescriptor& d : descriptors) {
+        if (d.column >= 0 && d.column < columnIdentifiers().size()) {
+            m_sortDescriptors << d;
+        }
+    }
+}
+
+void FileListModel::applySortDescriptors()
+{
+    if (m_sortDescriptors.isEmpty() || m_items.size() < 2) {
+        return;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     QList<QUrl> urls;
@@ -172,17 +198,22 @@ void FileListModel::sort(int column, Qt::SortOrder order)
         urls << m_items.at(index.row()).filePath();
     }
     std::stable_sort(m_items.begin(), m_items.end(), [&](const FileItem& a, const FileItem& b) {
-        const QVariant ka = sortKey(a, column);
-        const QVariant kb = sortKey(b, column);
-        const QPartialOrdering c = QVariant::compare(ka, kb);
-        return order == Qt::AscendingOrder ? c == QPartialOrdering::Less
-                                           : c == QPartialOrdering::Greater;
+        for (const SortDescriptor& d : std::as_const(m_sortDescriptors)) {
+            const QPartialOrdering c =
+                QVariant::compare(sortKey(a, d.column), sortKey(b, d.column));
+            if (c == QPartialOrdering::Less || c == QPartialOrdering::Greater) {
+                return (c == QPartialOrdering::Less) == (d.order == Qt::AscendingOrder);
+            }
+        }
+        return false;
     });
+    QHash<QUrl, int> rows;
+    for (int r = 0; r < m_items.size(); ++r) {
+        rows.insert(m_items[r].filePath(), r);
+    }
     QModelIndexList after;
     for (qsizetype i = 0; i < before.size(); ++i) {
-        const auto it = std::find_if(m_items.cbegin(), m_items.cend(),
-                                     [&](const FileItem& f) { return f.filePath() == urls[i]; });
-        after << index(int(it - m_items.cbegin()), before[i].column());
+        after << index(rows.value(urls[i]), before[i].column());
     }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -8,6 +8,14 @@
 
 namespace veltrane {
 
+// One key of the list's order: a column and its direction.
+struct SortDescriptor
+{
+    int column = 0;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    bool operator==(const SortDescriptor&) const = default;
+};
+
 // The file list as a table: one row per item, one column per identifier ("isSelected", "name",
 // "pages", "sizeInKB", "type", "dateModified", "dateCreated", "dateAccessed", "location",
 // "secured"), cells from FileItem::displayField. The check column is the only editable one and
@@ -38,10 +46,20 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // Makes `column` the first sort key (the keys before it follow, as a table header does) and
+    // sorts. Ignored while processing.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // The keys the list is sorted by, first key first; none keeps the order of appending.
+    const QList<SortDescriptor>& sortDescriptors() const { return m_sortDescriptors; }
+    void setSortDescriptors(const QList<SortDescriptor>& descriptors);
+    // Sorts by the current keys (stable), whether or not processing: a gathering re-applies
+    // them after its last append.
+    void applySortDescriptors();
 
 private:
     QList<FileItem> m_items;
+    QList<SortDescriptor> m_sortDescriptors;
     bool m_processing = false;
 };
 

@@ -37,8 +37,7 @@ QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& proce
     return paths;
 }
 
-QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs,
-                             const QList<FileItem>& existing, const std::atomic<bool>& processing)
+QStringList unlistedPaths(const QStringList& paths, const QList<FileItem>& existing)
 {
     // Duplicates are known from the URL alone: skip them before opening anything.
     QSet<QUrl> seen;
@@ -53,6 +52,13 @@ QList<FileItem> measureFiles(const QStringList& paths, const QString& readPasswo
             fresh << path;
         }
     }
+    return fresh;
+}
+
+QList<FileItem> measureFiles(const QStringList& paths, const QString& readPassword, int jobs,
+                             const QList<FileItem>& existing, const std::atomic<bool>& processing)
+{
+    const QStringList fresh = unlistedPaths(paths, existing);
     std::vector<std::optional<FileItem>> measured(size_t(fresh.size()));
     std::atomic<qsizetype> next{0};
     auto work = [&] {

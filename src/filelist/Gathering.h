@@ -23,6 +23,9 @@ struct Arguments
 // as `processing` is cleared. Any thread.
 QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& processing);
 
+// `paths` without repeats and without those whose item would `isEqual` one of `existing`.
+QStringList unlistedPaths(const QStringList& paths, const QList<FileItem>& existing);
+
 // File items for `paths`, in order, measured on up to `jobs` threads; each new item gets
 // `readPassword` (an encrypted PDF is unlocked with it when it fits). Paths whose item `isEqual`
 // one of `existing` are skipped, as are repeats. Stops early when `processing` is cleared.

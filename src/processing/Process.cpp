@@ -76,10 +76,8 @@ void Process::report(bool finished)
     {
         std::lock_guard lock(m_mutex);
         progress.fileInProcess = m_fileInProcess;
-        progress.text = QStringLiteral("Total Time Taken : %1 %2/%3")
-                            .arg(m_timeTaken)
-                            .arg(m_totalFileProcessed.load())
-                            .arg(m_outputFiles.size());
+        progress.text =
+            timeTakenLabel(m_timeTaken, m_totalFileProcessed.load(), m_outputFiles.size());
     }
     progress.processed = m_totalFileProcessed.load();
     progress.outputs = qint32(m_outputFiles.size());
@@ -275,6 +273,11 @@ void Process::start(qint64 totalPages)
         m_openFolder(m_outputFolder);
     }
     m_isCompleted.store(true);
+}
+
+QString timeTakenLabel(const QString& timeTaken, qint64 done, qint64 total)
+{
+    return QStringLiteral("Total Time Taken : %1 %2/%3").arg(timeTaken).arg(done).arg(total);
 }
 
 QString timeTakenString(const QDateTime& start, const QDateTime& end)

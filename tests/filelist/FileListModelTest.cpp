@@ -76,3 +76,46 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
     EXPECT_EQ(byPages, QList<int>({3, 2, 1, 0}));
     EXPECT_FALSE(model.items()[2].isSelected()); // the check mark moved with its item
 }
+
+TEST(FileListModel, SeveralSortKeysApplyInOrderAndAHeaderClickLeadsThem)
+{
+    QTemporaryDir dir;
+    QList<FileItem> items;
+    const int pages[] = {1, 2, 1, 2};
+    const char* names[] = {"w.pdf", "x.pdf", "y.pdf", "z.pdf"};
+    for (int i = 0; i < 4; ++i) {
+        const QString path = dir.filePath(QString::fromLatin1(names[i]));
+        test::writeBodyPdf(path, pages[i], QSizeF(100, 100));
+        items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
+    }
+    FileListModel model;
+    model.appendItems(items);
+    auto order = [&] {
+        QStringList out;
+        for (const FileItem& item : model.items()) {
+            out << item.name().left(1);
+        }
+        return out.join(QString());
+    };
+    model.setSortDescriptors({{column("pages"), Qt::AscendingOrder},
+                              {column("name"), Qt::DescendingOrder},
+                              {99, Qt::AscendingOrder}}); // unknown columns are dropped
+    EXPECT_EQ(model.sortDescriptors().size(), 2);
+    EXPECT_EQ(order(), QStringLiteral("wxyz")); // setting the keys alone does not sort
+    model.applySortDescriptors();
+    EXPECT_EQ(order(), QStringLiteral("ywzx"));
+
+    model.sort(column("name"), Qt::AscendingOrder);
+    EXPECT_EQ(model.sortDescriptors(),
+              QList<SortDescriptor>(
+                  {{column("name"), Qt::AscendingOrder}, {column("pages"), Qt::AscendingOrder}}));
+    EXPECT_EQ(order(), QStringLiteral("wxyz"));
+
+    // While processing a header click changes nothing, but a gathering's re-sort still applies.
+    model.setProcessing(true);
+    model.sort(column("pages"), Qt::DescendingOrder);
+    EXPECT_EQ(model.sortDescriptors().first().column, column("name"));
+    model.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
+    model.applySortDescriptors();
+    EXPECT_EQ(order(), QStringLiteral("zyxw"));
+}

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace veltrane;
 
@@ -104,4 +107,56 @@ TEST(GatheringPreference, IncludeSubfoldersIsStoredAtOnce)
     setInculdeSubfolders(true);
     PreferencesStore::shared().setFilePath(preferences.path()); // read back from disk
     EXPECT_TRUE(inculdeSubfolders());
+}
+
+TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
+{
+    const QByteArray root = QFile::encodeName(path(QStringLiteral("odd")));
+    QDir().mkpath(path(QStringLiteral("odd/inner")));
+    // A link back to the folder itself and one to its parent: a walk that followed them would
+    // never end.
+    ASSERT_EQ(::symlink(root.constData(), (root + "/inner/loop").constData()), 0);
+    ASSERT_EQ(::symlink("..", (root + "/inner/up").constData()), 0);
+    const QList<QByteArray> odd = {"tab\there.pdf", "new\nline.pdf", "-leading.pdf",
+                                   "bad\xff\xfe.pdf", "--.PDF"};
+    for (const QByteArray& name : odd) {
+        // Written under a plain name and renamed with the raw bytes: a name that is not UTF-8
+        // cannot be spelt through QString.
+        test::writeBodyPdf(path(QStringLiteral("plain.pdf")), 2, QSizeF(100, 100));
+        ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("plain.pdf"))).constData(),
+                           (root + "/inner/" + name).constData()),
+                  0);
+        ASSERT_EQ(::access((root + "/inner/" + name).constData(), R_OK), 0) << name.constData();
+    }
+    // A folder that cannot be read is passed over (root reads it all the same).
+    QDir().mkpath(path(QStringLiteral("odd/shut")));
+    test::writeBodyPdf(path(QStringLiteral("odd/shut/x.pdf")), 2, QSizeF(100, 100));
+    ASSERT_EQ(::chmod((root + "/shut").constData(), 0), 0);
+    Arguments drop{{QUrl::fromLocalFile(path(QStringLiteral("odd")))}, true, true};
+    QStringList found = gatherPaths(drop, m_processing);
+    ::chmod((root + "/shut").constData(), 0755);
+    const bool readsAnything = ::geteuid() == 0;
+    EXPECT_EQ(found.removeAll(path(QStringLiteral("odd/shut/x.pdf"))), readsAnything ? 1 : 0);
+    // The name that is not UTF-8 cannot be opened through Qt's file names: it is left out, the
+    // others are all found.
+    EXPECT_EQ(found.size(), odd.size() - 1);
+    for (const QString& p : found) {
+        EXPECT_TRUE(p.startsWith(path(QStringLiteral("odd/inner/")))) << qPrintable(p);
+    }
+
+    QList<FileItem> items = measureFiles(found, {}, 2, {}, m_processing);
+    ASSERT_EQ(items.size(), found.size());
+    int readable = 0;
+    for (const FileItem& item : items) {
+        readable += item.pages() == 2 ? 1 : 0;
+    }
+    EXPECT_EQ(readable, 4);
+
+    // A file that vanished between the walk and its measuring is listed with 0 pages.
+    const QString gone = path(QStringLiteral("odd/inner/-leading.pdf"));
+    ASSERT_TRUE(QFile::remove(gone));
+    items = measureFiles({gone}, {}, 1, {}, m_processing);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0].pages(), 0);
+    ::unlink((root + "/inner/bad\xff\xfe.pdf").constData()); // QTemporaryDir cannot spell it
 }

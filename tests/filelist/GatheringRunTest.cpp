@@ -1,0 +1,152 @@
+#include "filelist/GatheringRun.h"
+
+#include "filelist/FileListModel.h"
+#include "support/PdfTools.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace veltrane;
+
+namespace {
+
+int column(const char* id)
+{
+    return int(FileListModel::columnIdentifiers().indexOf(QString::fromLatin1(id)));
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+QStringList listedNames(const FileListModel& list)
+{
+    QStringList names;
+    for (const FileItem& item : list.items()) {
+        names << item.name();
+    }
+    return names;
+}
+
+bool waitForEnd(GatheringRun& run)
+{
+    return QTest::qWaitFor([&] { return !run.isRunning(); }, 20000);
+}
+
+Arguments folderDrop(const QString& folder, bool subfolders = false)
+{
+    return {{QUrl::fromLocalFile(folder)}, true, subfolders};
+}
+
+} // namespace
+
+TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
+{
+    QTemporaryDir dir;
+    const QString drop = dir.filePath(QStringLiteral("drop"));
+    QDir().mkpath(drop + QStringLiteral("/sub"));
+    for (const char* name : {"a.pdf", "b.JPG", "c.Pdf", "d.txt", ".hidden.png", "sub/e.png"}) {
+        touch(drop + QLatin1Char('/') + QString::fromLatin1(name));
+    }
+    FileListModel list;
+    list.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
+    GatheringRun run(&list);
+    QSignalSpy status(&run, &GatheringRun::statusTextChanged);
+    QSignalSpy finished(&run, &GatheringRun::finished);
+    QList<bool> processingWhileAppending;
+    QList<QThread*> appendingThreads;
+    QObject::connect(&list, &QAbstractItemModel::rowsInserted, [&] {
+        processingWhileAppending << list.isProcessing();
+        appendingThreads << QThread::currentThread();
+    });
+
+    ASSERT_TRUE(run.start(folderDrop(drop), QStringLiteral("pw")));
+    EXPECT_TRUE(list.isProcessing());
+    EXPECT_FALSE(run.start(folderDrop(drop), {})); // one at a time
+    ASSERT_TRUE(waitForEnd(run));
+
+    EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("b.JPG"), QStringLiteral("a.pdf")}));
+    EXPECT_EQ(list.items().first().pdfOpenPassword(), QStringLiteral("pw"));
+    EXPECT_EQ(processingWhileAppending, QList<bool>{true});
+    EXPECT_EQ(appendingThreads, QList<QThread*>{QThread::currentThread()});
+    EXPECT_FALSE(list.isProcessing());
+    ASSERT_EQ(status.size(), 2);
+    EXPECT_EQ(status[0][0].toString(), QStringLiteral("Total Time Taken : In Process... 0/0"));
+    // Under a second the duration is empty: two spaces before 0/0.
+    EXPECT_EQ(status[1][0].toString(), QStringLiteral("Total Time Taken :  0/0"));
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_TRUE(finished[0][0].toBool());
+
+    // The same folder again, now with subfolders: only the new file comes, check marks stay.
+    ASSERT_TRUE(
+        list.setData(list.index(0, column("isSelected")), Qt::Unchecked, Qt::CheckStateRole));
+    ASSERT_TRUE(run.start(folderDrop(drop, true), {}));
+    ASSERT_TRUE(waitForEnd(run));
+    EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("e.png"), QStringLiteral("b.JPG"),
+                                              QStringLiteral("a.pdf")}));
+    EXPECT_FALSE(list.items()[1].isSelected());
+    EXPECT_TRUE(list.items()[2].isSelected());
+    ASSERT_TRUE(run.start(folderDrop(drop, true), {}));
+    ASSERT_TRUE(waitForEnd(run));
+    ASSERT_EQ(finished.size(), 3);
+    EXPECT_FALSE(finished[2][0].toBool()); // nothing new
+    EXPECT_EQ(list.rowCount(), 3);
+}
+
+TEST(GatheringRun, CancelKeepsWhatWasFoundSorted)
+{
+    QTemporaryDir dir;
+    const int count = 400;
+    for (int i = 0; i < count; ++i) {
+        test::writeBodyPdf(dir.filePath(QStringLiteral("f%1.pdf").arg(i, 3, 10, QLatin1Char('0'))),
+                           1, QSizeF(100, 100));
+    }
+    FileListModel list;
+    list.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
+    GatheringRun run(&list);
+    run.setJobs(1);
+    run.setBatchSize(8);
+    QObject::connect(&list, &QAbstractItemModel::rowsInserted, &run, &GatheringRun::cancel);
+    QSignalSpy finished(&run, &GatheringRun::finished);
+    ASSERT_TRUE(run.start(folderDrop(dir.path()), {}));
+    ASSERT_TRUE(waitForEnd(run));
+
+    const QStringList names = listedNames(list);
+    EXPECT_GE(names.size(), 8);
+    EXPECT_LT(names.size(), count);
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    EXPECT_EQ(names, sorted);
+    for (const FileItem& item : list.items()) {
+        EXPECT_EQ(item.pages(), 1);
+    }
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_TRUE(finished[0][0].toBool());
+    EXPECT_FALSE(list.isProcessing());
+}
+
+TEST(GatheringRun, DeletingTheRunMidWayStopsItsWorker)
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 200; ++i) {
+        touch(dir.filePath(QStringLiteral("f%1.png").arg(i)));
+    }
+    FileListModel list;
+    {
+        GatheringRun run(&list);
+        run.setBatchSize(4);
+        ASSERT_TRUE(run.start(folderDrop(dir.path()), {}));
+    }
+    // Batches still queued for the deleted run are dropped, not appended to freed memory.
+    QCoreApplication::processEvents();
+    EXPECT_LE(list.rowCount(), 200);
+    EXPECT_FALSE(list.isProcessing());
+}
