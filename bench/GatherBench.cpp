@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     model.setSortDescriptors({{1, Qt::AscendingOrder}});
     veltrane::GatheringRun run(&model);
     QObject::connect(&run, &veltrane::GatheringRun::finished, &app, &QCoreApplication::quit);
-    run.start({{QUrl::fromLocalFile(folder)}, true, true}, QString());
+    run.loadURLs({{QUrl::fromLocalFile(folder)}, true, true}, QString());
     app.exec();
     qint64 pages = 0;
     int dated = 0;

@@ -12,10 +12,25 @@
 
 namespace veltrane {
 
-QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& processing)
+QStringList addFilesToList(const QList<QUrl>& urls, const std::atomic<bool>& processing)
 {
     QStringList paths;
-    for (const QUrl& url : request.urls) {
+    for (const QUrl& url : urls) {
+        if (!processing.load()) {
+            break;
+        }
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    return paths;
+}
+
+QStringList addFolderToList(const QList<QUrl>& urls, bool includeSubdirectories,
+                            const std::atomic<bool>& processing)
+{
+    QStringList paths;
+    for (const QUrl& url : urls) {
         if (!processing.load()) {
             break;
         }
@@ -23,18 +38,21 @@ QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& proce
             continue;
         }
         const QString path = url.toLocalFile();
-        if (!request.isFolders) {
-            paths << path;
-            continue;
-        }
         const QFileInfo info(path);
         if (!info.isDir() && hasAcceptedExtension(path, false)) {
             paths << path;
         } else if (info.isDir()) {
-            paths += walkFolder(path, request.isIncludeSubdirectories);
+            paths += walkFolder(path, includeSubdirectories);
         }
     }
     return paths;
+}
+
+QStringList gatherPaths(const Arguments& request, const std::atomic<bool>& processing)
+{
+    return request.isFolders
+               ? addFolderToList(request.urls, request.isIncludeSubdirectories, processing)
+               : addFilesToList(request.urls, processing);
 }
 
 QStringList unlistedPaths(const QStringList& paths, const QList<FileItem>& existing)

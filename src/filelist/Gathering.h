@@ -17,6 +17,13 @@ struct Arguments
     bool isIncludeSubdirectories = false; // walks go into subfolders
 };
 
+// The paths of the files to add for chosen files, taken as they come (the open panel and the
+// list import have already filtered them), in order.
+QStringList addFilesToList(const QList<QUrl>& urls, const std::atomic<bool>& processing);
+// The paths of the files to add for chosen or dropped items that may be folders, in order.
+QStringList addFolderToList(const QList<QUrl>& urls, bool includeSubdirectories,
+                            const std::atomic<bool>& processing);
+
 // The files a request names, in order: with isFolders, a top-level file with an accepted
 // extension (exact case) is taken and anything else walked as a folder (hidden entries
 // skipped, subfolders only when asked); without it, every URL is taken as a file. Stops as soon

@@ -21,7 +21,7 @@ GatheringRun::~GatheringRun()
     }
 }
 
-bool GatheringRun::start(const Arguments& request, const QString& readPassword)
+bool GatheringRun::loadURLs(const Arguments& request, const QString& readPassword)
 {
     if (m_running || !m_list) {
         return false;

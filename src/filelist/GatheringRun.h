@@ -26,7 +26,7 @@ public:
     ~GatheringRun() override;
 
     // Starts gathering `request`; new items get `readPassword`. False while one is running.
-    bool start(const Arguments& request, const QString& readPassword);
+    bool loadURLs(const Arguments& request, const QString& readPassword);
     void cancel() noexcept { m_processing.store(false); }
     bool isRunning() const { return m_running; }
 

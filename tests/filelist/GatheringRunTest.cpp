@@ -68,9 +68,9 @@ TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
         appendingThreads << QThread::currentThread();
     });
 
-    ASSERT_TRUE(run.start(folderDrop(drop), QStringLiteral("pw")));
+    ASSERT_TRUE(run.loadURLs(folderDrop(drop), QStringLiteral("pw")));
     EXPECT_TRUE(list.isProcessing());
-    EXPECT_FALSE(run.start(folderDrop(drop), {})); // one at a time
+    EXPECT_FALSE(run.loadURLs(folderDrop(drop), {})); // one at a time
     ASSERT_TRUE(waitForEnd(run));
 
     EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("b.JPG"), QStringLiteral("a.pdf")}));
@@ -88,13 +88,13 @@ TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
     // The same folder again, now with subfolders: only the new file comes, check marks stay.
     ASSERT_TRUE(
         list.setData(list.index(0, column("isSelected")), Qt::Unchecked, Qt::CheckStateRole));
-    ASSERT_TRUE(run.start(folderDrop(drop, true), {}));
+    ASSERT_TRUE(run.loadURLs(folderDrop(drop, true), {}));
     ASSERT_TRUE(waitForEnd(run));
     EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("e.png"), QStringLiteral("b.JPG"),
                                               QStringLiteral("a.pdf")}));
     EXPECT_FALSE(list.items()[1].isSelected());
     EXPECT_TRUE(list.items()[2].isSelected());
-    ASSERT_TRUE(run.start(folderDrop(drop, true), {}));
+    ASSERT_TRUE(run.loadURLs(folderDrop(drop, true), {}));
     ASSERT_TRUE(waitForEnd(run));
     ASSERT_EQ(finished.size(), 3);
     EXPECT_FALSE(finished[2][0].toBool()); // nothing new
@@ -116,7 +116,7 @@ TEST(GatheringRun, CancelKeepsWhatWasFoundSorted)
     run.setBatchSize(8);
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, &run, &GatheringRun::cancel);
     QSignalSpy finished(&run, &GatheringRun::finished);
-    ASSERT_TRUE(run.start(folderDrop(dir.path()), {}));
+    ASSERT_TRUE(run.loadURLs(folderDrop(dir.path()), {}));
     ASSERT_TRUE(waitForEnd(run));
 
     const QStringList names = listedNames(list);
@@ -143,7 +143,7 @@ TEST(GatheringRun, DeletingTheRunMidWayStopsItsWorker)
     {
         GatheringRun run(&list);
         run.setBatchSize(4);
-        ASSERT_TRUE(run.start(folderDrop(dir.path()), {}));
+        ASSERT_TRUE(run.loadURLs(folderDrop(dir.path()), {}));
     }
     // Batches still queued for the deleted run are dropped, not appended to freed memory.
     QCoreApplication::processEvents();
