@@ -23,6 +23,9 @@ class TiffWriter;
 
 using StampList = std::vector<std::unique_ptr<IStampItem>>;
 
+// A job with more stamps than this is refused when it is read.
+inline constexpr qsizetype kMaxStamps = 10'000;
+
 // The stamp job: which pages get stamps, the running number, the margins, the output folder and
 // the ordered stamps. Edited on the main thread; a run or a preview on another thread works on
 // its own copy (the copy constructor), never on the edited job.

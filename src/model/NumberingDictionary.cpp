@@ -79,6 +79,14 @@ bool Numbering::setData(const QVariant& value)
             return;
         }
         const QVariantMap data = value.toMap();
+        const qsizetype stamps = data.value(kStamps).toList().size();
+        if (stamps > kMaxStamps) {
+            // Refused before anything changes: drawing that many would stall every page.
+            throw std::runtime_error(QStringLiteral("the job holds %1 stamps, more than %2")
+                                         .arg(stamps)
+                                         .arg(kMaxStamps)
+                                         .toStdString());
+        }
         setEndPage(readInteger(data, QStringLiteral("endPage")));
         setHasLabel(readBoolean(data, QStringLiteral("hasLabel")));
         setIsBackupFile(readBoolean(data, QStringLiteral("isBackupFile")));

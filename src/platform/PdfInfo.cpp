@@ -1,9 +1,10 @@
 #include "platform/PdfInfo.h"
 
+#include "platform/PdfPageTree.h"
+
 #include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
 
 namespace veltrane {
 namespace {
@@ -26,7 +27,7 @@ PdfInfo readPdfInfo(const QString& path, const QString& password)
         QPDF pdf;
         openPdf(pdf, path, password);
         info.encrypted = pdf.isEncrypted();
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
         info.pageCount = int(std::min<size_t>(pages.size(), INT32_MAX));
         if (!pages.empty()) {
             QPDFObjectHandle box = pages.front().getArtBox();
@@ -54,7 +55,7 @@ std::optional<PdfPageGeometry> readPdfPageGeometry(const QString& path, const QS
     try {
         QPDF pdf;
         openPdf(pdf, path, password);
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
         if (pageIndex < 0 || size_t(pageIndex) >= pages.size()) {
             return std::nullopt;
         }

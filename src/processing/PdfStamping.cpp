@@ -2,6 +2,7 @@
 // and an "over" layer drawn with QPainter into one in-memory PDF, placed as Form XObjects
 // before and after the page's own content. Everything else in the document is left as it is.
 #include "model/Numbering.h"
+#include "platform/PdfPageTree.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/CheckedFilePipeline.h"
@@ -124,7 +125,8 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         const QByteArray secret = password.toUtf8();
         pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
 
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
+        repairPageCount(pdf, pages);
         const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
 
         std::vector<IStampItem*> under;

@@ -1,0 +1,73 @@
+#include "platform/PdfPageTree.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+namespace veltrane {
+namespace {
+
+// Counts the leaves of the page tree, each listing of a page once, each inner node visited
+// once (a tree that loops back is QPDF's to report); stops past `limit`.
+size_t countListedPages(QPDF& pdf, size_t limit)
+{
+    size_t count = 0;
+    std::set<QPDFObjGen> visited;
+    std::vector<QPDFObjectHandle> pending{pdf.getRoot().getKey("/Pages")};
+    while (!pending.empty() && count <= limit) {
+        QPDFObjectHandle node = pending.back();
+        pending.pop_back();
+        QPDFObjectHandle kids = node.isDictionary() ? node.getKey("/Kids") : QPDFObjectHandle();
+        if (!kids.isArray()) {
+            ++count;
+            continue;
+        }
+        if (node.isIndirect() && !visited.insert(node.getObjGen()).second) {
+            continue;
+        }
+        const int n = kids.getArrayNItems();
+        for (int i = n - 1; i >= 0 && count + pending.size() <= limit; --i) {
+            pending.push_back(kids.getArrayItem(i));
+        }
+        if (count + pending.size() > limit) {
+            return limit + 1;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+std::vector<QPDFPageObjectHelper> listPdfPages(QPDF& pdf)
+{
+    if (countListedPages(pdf, kMaxPdfPages) > kMaxPdfPages) {
+        throw std::runtime_error("the page tree lists more than " + std::to_string(kMaxPdfPages) +
+                                 " pages");
+    }
+    return QPDFPageDocumentHelper(pdf).getAllPages();
+}
+
+void repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages)
+{
+    QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
+    QPDFObjectHandle count = root.getKey("/Count");
+    if (count.isInteger() && count.getIntValue() == static_cast<long long>(pages.size())) {
+        return;
+    }
+    // Inherited attributes move onto the pages first, so that nothing is lost with the inner
+    // nodes.
+    pdf.pushInheritedAttributesToPage();
+    std::vector<QPDFObjectHandle> kids;
+    kids.reserve(pages.size());
+    for (QPDFPageObjectHelper page : pages) { // a copy: the handle getter is not const
+        QPDFObjectHandle object = page.getObjectHandle();
+        object.replaceKey("/Parent", root);
+        kids.push_back(object);
+    }
+    root.replaceKey("/Kids", QPDFObjectHandle::newArray(kids));
+    root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages.size())));
+}
+
+} // namespace veltrane

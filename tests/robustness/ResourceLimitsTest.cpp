@@ -1,0 +1,247 @@
+// Inputs that claim to be enormous: each either works in bounded memory or is refused with its
+// operation's failure line, within seconds. The stamping runs go through veltrane-batch, so
+// that the memory they take is measured on their own process.
+#include "filelist/FileItem.h"
+#include "filelist/FolderWalk.h"
+#include "filelist/ListImport.h"
+#include "model/Numbering.h"
+#include "support/LogCapture.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
+
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <qpdf/QPDF.hh>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+using namespace veltrane;
+
+namespace {
+
+struct BatchRun
+{
+    int exitCode = -1;
+    double seconds = 0;
+    long peakMiB = 0; // the largest of every child process so far: an upper bound for this one
+    QString output;
+};
+
+class ResourceLimitsTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    BatchRun batch(QStringList arguments)
+    {
+        QDir().mkpath(path(QStringLiteral("out")));
+        arguments.prepend(path(QStringLiteral("out")));
+        arguments.prepend(QStringLiteral("-o"));
+        arguments.prepend(QStringLiteral("-q"));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral(VELTRANE_BATCH), arguments);
+        EXPECT_TRUE(process.waitForFinished(120'000));
+        BatchRun run;
+        run.seconds = timer.elapsed() / 1000.0;
+        run.exitCode = process.exitCode();
+        run.output = QString::fromUtf8(process.readAll());
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        run.peakMiB = usage.ru_maxrss / 1024;
+        return run;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// A PDF whose page tree lists its one page `listings` times and counts them so.
+QByteArray pageListedOver(int listings)
+{
+    const QByteArray content = "BT /F1 12 Tf 20 20 Td (Body) Tj ET";
+    QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Count " + QByteArray::number(listings) + " /Kids [" +
+            QByteArray("3 0 R ").repeated(listings) + "] >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>",
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+            "\nendstream"};
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets) {
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    }
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+} // namespace
+
+TEST_F(ResourceLimitsTest, PageTreeListingAMillionPagesIsRefusedAtOnce)
+{
+    write(QStringLiteral("million.pdf"), pageListedOver(1'000'000));
+    test::LogCapture logs;
+    const auto item =
+        FileItem::initWithURL(QUrl::fromLocalFile(path(QStringLiteral("million.pdf"))));
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(item->pages(), 0); // listed, but not readable
+
+    const BatchRun run = batch({QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"),
+                                path(QStringLiteral("million.pdf"))});
+    EXPECT_EQ(run.exitCode, 1);
+    // Measured as unreadable when listed, so the run reports it without opening it again.
+    EXPECT_TRUE(run.output.contains(QLatin1String("\nNo Pages\t0\t"))) << qPrintable(run.output);
+
+    // Stamped directly, it is refused with the operation's line.
+    Numbering job;
+    EXPECT_FALSE(job.processPDF(path(QStringLiteral("million.pdf")),
+                                path(QStringLiteral("direct.pdf")), {}, 0));
+    EXPECT_EQ(logs.lines(),
+              QStringList(QStringLiteral(
+                  "Error in [processPDF:] : the page tree lists more than 100000 pages")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("direct.pdf"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/million.pdf"))));
+    EXPECT_LT(run.seconds, 20.0);
+    EXPECT_LT(run.peakMiB, 1024);
+}
+
+TEST_F(ResourceLimitsTest, ManyListingsBelowTheLimitAreStampedAndCountedRight)
+{
+    write(QStringLiteral("many.pdf"), pageListedOver(2000));
+    const BatchRun run = batch(
+        {QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(QStringLiteral("many.pdf"))});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
+    EXPECT_EQ(test::pdfFacts(path(QStringLiteral("out/many.pdf"))).pages, 2000);
+    EXPECT_TRUE(test::pageText(path(QStringLiteral("out/many.pdf")), 2000)
+                    .contains(QLatin1String("<2000/2000>")));
+}
+
+TEST_F(ResourceLimitsTest, PageCountThatLiesIsPutRightInTheOutput)
+{
+    // Two pages, counted as a million.
+    QByteArray pdf = pageListedOver(2);
+    pdf.replace("/Count 2 ", "/Count 1000000 ");
+    write(QStringLiteral("lying.pdf"), pdf);
+    const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(QStringLiteral("lying.pdf"))));
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(item->pages(), 2); // the pages that are there, not the claim
+    const BatchRun run = batch(
+        {QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(QStringLiteral("lying.pdf"))});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
+    // pdftotext trusts the count: with the lie kept, it would find no page 2.
+    EXPECT_TRUE(
+        test::pageText(path(QStringLiteral("out/lying.pdf")), 2).contains(QLatin1String("<2/2>")));
+}
+
+TEST_F(ResourceLimitsTest, PicturesClaimingTenBillionPixelsAreRefused)
+{
+    // Headers that claim 100,000 x 100,000 pixels over a few bytes of data.
+    QImage small(4, 4, QImage::Format_RGB32);
+    small.fill(Qt::green);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    // IHDR's width and height sit at bytes 16..23.
+    const char big[8] = {0, 1, char(0x86), char(0xa0), 0, 1, char(0x86), char(0xa0)};
+    png.replace(16, 8, QByteArray(big, 8));
+    write(QStringLiteral("huge.png"), png);
+
+    QByteArray tiff("II*\0\x08\0\0\0", 8);
+    auto entry = [&](quint16 tag, quint16 type, quint32 value) {
+        const quint32 one = 1;
+        tiff.append(reinterpret_cast<const char*>(&tag), 2);
+        tiff.append(reinterpret_cast<const char*>(&type), 2);
+        tiff.append(reinterpret_cast<const char*>(&one), 4);
+        tiff.append(reinterpret_cast<const char*>(&value), 4);
+    };
+    const quint16 entries = 8;
+    tiff.append(reinterpret_cast<const char*>(&entries), 2);
+    entry(256, 4, 100000); // ImageWidth
+    entry(257, 4, 100000); // ImageLength
+    entry(258, 3, 8);      // BitsPerSample
+    entry(259, 3, 1);      // Compression: none
+    entry(262, 3, 1);      // Photometric: min-is-black
+    entry(273, 4, 200);    // StripOffsets
+    entry(278, 4, 100000); // RowsPerStrip
+    entry(279, 4, 16);     // StripByteCounts
+    tiff.append(QByteArray(4 + 64, '\0'));
+    write(QStringLiteral("huge.tif"), tiff);
+
+    for (const QString& name : {QStringLiteral("huge.png"), QStringLiteral("huge.tif")}) {
+        const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(name)));
+        ASSERT_TRUE(item.has_value()) << qPrintable(name);
+        const BatchRun run =
+            batch({QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(name)});
+        EXPECT_EQ(run.exitCode, 1) << qPrintable(name);
+        EXPECT_TRUE(run.output.contains(QLatin1String("Error in"))) << qPrintable(run.output);
+        EXPECT_TRUE(QDir(path(QStringLiteral("out"))).isEmpty()) << qPrintable(name);
+        EXPECT_LT(run.seconds, 20.0) << qPrintable(name);
+        EXPECT_LT(run.peakMiB, 1024) << qPrintable(name);
+    }
+}
+
+TEST_F(ResourceLimitsTest, ProfileWithAMillionStampsIsRefused)
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<plist version=\"1.0\"><dict><key>Stamps</key><array>";
+    xml.reserve(70'000'000);
+    for (int i = 0; i < 1'000'000; ++i) {
+        xml += "<dict><key>font</key><dict/><key>numberFormat</key><string>{0}</string></dict>";
+    }
+    xml += "</array></dict></plist>";
+    write(QStringLiteral("million.vtprofile"), xml);
+    test::writeBodyPdf(path(QStringLiteral("doc.pdf")), 1, QSizeF(200, 200));
+    const BatchRun run =
+        batch({QStringLiteral("--profile"), path(QStringLiteral("million.vtprofile")),
+               path(QStringLiteral("doc.pdf"))});
+    EXPECT_EQ(run.exitCode, 2) << qPrintable(run.output);
+    EXPECT_TRUE(run.output.contains(QLatin1String("the job holds 1000000 stamps, more than 10000")))
+        << qPrintable(run.output);
+    EXPECT_LT(run.seconds, 30.0);
+    EXPECT_LT(run.peakMiB, 3072);
+
+    // In the program itself: refused with nothing changed.
+    test::ScopedPreferences preferences;
+    test::LogCapture logs;
+    Numbering job;
+    job.setStartNumber(7);
+    EXPECT_FALSE(job.load(path(QStringLiteral("million.vtprofile"))));
+    EXPECT_EQ(job.startNumber(), 7);
+    EXPECT_TRUE(job.stamps().empty());
+}
+
+TEST_F(ResourceLimitsTest, ImportListOfAMillionLines)
+{
+    QString text;
+    text.reserve(30'000'000);
+    for (int i = 0; i < 1'000'000; ++i) {
+        text += QStringLiteral("/data/scan%1.pdf\n").arg(i % 500'000);
+    }
+    ListImport import;
+    import.allowedTypes = acceptedExtensions().join(QLatin1Char(','));
+    QElapsedTimer timer;
+    timer.start();
+    import.parseText(text);
+    EXPECT_EQ(import.files.size(), 500'000); // repeats dropped
+    EXPECT_EQ(import.totalFilesFoundText(), QStringLiteral("Total Files Found : 500000"));
+    EXPECT_LT(timer.elapsed(), 20'000);
+}
