@@ -58,10 +58,17 @@ QVariant toVariant(plist_t node, int depth)
         }
         return list;
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        // Read in place with its length: libplist's copying getter asserts (and aborts) when
+        // a string from a binary list holds a NUL byte.
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return QString::fromUtf8(text, qsizetype(std::min<uint64_t>(length, INT32_MAX)));
+    }
     case PLIST_KEY: {
+        // A binary list may reuse a dictionary key's object as a value.
         char* text = nullptr;
-        plist_get_string_val(node, &text);
+        plist_get_key_val(node, &text);
         QString s = QString::fromUtf8(text);
         std::free(text);
         return s;
