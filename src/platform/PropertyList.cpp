@@ -256,7 +256,20 @@ PlistResult parse(const QByteArray& bytes)
     try {
         plist_t raw = nullptr;
         if (binary) {
-            plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &raw);
+            // Read back through the XML form: libplist asserts (and aborts) when a key it read
+            // from a binary list holds a NUL byte, and the XML form cannot carry one.
+            plist_t bin = nullptr;
+            plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &bin);
+            const PlistPtr binRoot(bin);
+            char* xml = nullptr;
+            uint32_t length = 0;
+            if (binRoot) {
+                plist_to_xml(binRoot.get(), &xml, &length);
+            }
+            if (xml) {
+                plist_from_xml(xml, length, &raw);
+                plist_to_xml_free(xml);
+            }
         } else {
             plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &raw);
         }
