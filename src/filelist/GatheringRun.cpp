@@ -37,11 +37,13 @@ bool GatheringRun::loadURLs(const Arguments& request, const QString& readPasswor
     emit runningChanged(true);
     emit statusTextChanged(timeTakenLabel(QStringLiteral("In Process..."), 0, 0));
     // The worker gets its own copies: the list is only touched on this object's thread.
-    m_worker = std::thread(&GatheringRun::work, this, request, readPassword, m_list->items());
+    m_worker = std::thread(&GatheringRun::work, this, request, readPassword, m_list->items(),
+                           m_jobs, m_batchSize);
     return true;
 }
 
-void GatheringRun::work(Arguments request, QString readPassword, QList<FileItem> existing)
+void GatheringRun::work(Arguments request, QString readPassword, QList<FileItem> existing, int jobs,
+                        int batchSize)
 {
     guarded(QStringLiteral("Error in (loadURLs:) : %@"), [&] {
         QStringList paths;
@@ -50,9 +52,9 @@ void GatheringRun::work(Arguments request, QString readPassword, QList<FileItem>
                 [&] {
                     paths = unlistedPaths(gatherPaths(request, m_processing), existing);
                     for (qsizetype at = 0; at < paths.size() && m_processing.load();
-                         at += m_batchSize) {
-                        QList<FileItem> items = measureFiles(
-                            paths.mid(at, m_batchSize), readPassword, m_jobs, {}, m_processing);
+                         at += batchSize) {
+                        QList<FileItem> items = measureFiles(paths.mid(at, batchSize), readPassword,
+                                                             jobs, {}, m_processing);
                         if (!items.isEmpty()) {
                             QMetaObject::invokeMethod(
                                 this, [this, items = std::move(items)] { append(items); },

@@ -44,7 +44,8 @@ signals:
     void finished(bool grew);
 
 private:
-    void work(Arguments request, QString readPassword, QList<FileItem> existing);
+    void work(Arguments request, QString readPassword, QList<FileItem> existing, int jobs,
+              int batchSize);
     void append(const QList<FileItem>& items);
     void finish();
 
