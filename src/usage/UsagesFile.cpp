@@ -154,7 +154,6 @@ QByteArray usagesToXml(const UsagesRecord& record)
     QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(2);
-    xml.writeStartDocument();
     xml.writeComment(commentText(
         QStringLiteral("%1 %2 Usages Reporting File").arg(record.productName, record.version)));
     xml.writeStartElement(QStringLiteral("usagesreporting"));
@@ -182,7 +181,9 @@ QByteArray usagesToXml(const UsagesRecord& record)
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
-    return out;
+    // The declaration names the encoding in lower case, as the file always has; Qt's own would
+    // say "UTF-8".
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + out;
 }
 
 bool readUsagesXml(const QByteArray& xml, UsagesRecord& record, QString* error)

@@ -22,7 +22,7 @@ TEST(UsagesReporting, StartUpWithoutAFileWritesTheDefaultsWithOneOutputFilesFeat
     const QDateTime built = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
     EXPECT_EQ(record.record().buildDate, built);
     EXPECT_EQ(QString::fromUtf8(folder.read()),
-              QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+              QStringLiteral(R"(<?xml version="1.0" encoding="utf-8"?>
 <!--%1 %2 Usages Reporting File-->
 <usagesreporting xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema">
   <productname>%1</productname>
