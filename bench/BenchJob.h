@@ -7,7 +7,6 @@
 #include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -47,12 +46,8 @@ inline TextStamp& addText(Numbering& job, const QString& format, qint32 anchor)
 inline ImageStamp& addPicture(Numbering& job, const QImage& picture, qint64 width, qint64 height,
                               qint64 opacity, qint32 anchor)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     auto stamp = std::make_unique<ImageStamp>();
-    stamp->setData(QVariantMap{{QStringLiteral("stampImage"), png},
+    stamp->setData(QVariantMap{{QStringLiteral("stampImage"), ImageStamp::encodePicture(picture)},
                                {QStringLiteral("stampImageWidth"), width},
                                {QStringLiteral("stampImageHeight"), height},
                                {QStringLiteral("stampImageOpacity"), opacity},

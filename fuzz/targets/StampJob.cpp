@@ -3,7 +3,6 @@
 #include "model/ImageStamp.h"
 #include "model/TextStamp.h"
 
-#include <QBuffer>
 #include <QImage>
 
 namespace veltrane::fuzz {
@@ -22,17 +21,14 @@ Numbering& stampJob()
         made->stamps().push_back(std::move(text));
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
         auto image = std::make_unique<ImageStamp>();
-        image->setData(QVariantMap{{QStringLiteral("stampImage"), png},
-                                   {QStringLiteral("stampImageWidth"), qint64(20)},
-                                   {QStringLiteral("stampImageHeight"), qint64(20)},
-                                   {QStringLiteral("stampImageOpacity"), qint64(60)},
-                                   {QStringLiteral("marginAnchor"), qint64(1)},
-                                   {QStringLiteral("isSelected"), true}});
+        image->setData(
+            QVariantMap{{QStringLiteral("stampImage"), ImageStamp::encodePicture(picture)},
+                        {QStringLiteral("stampImageWidth"), qint64(20)},
+                        {QStringLiteral("stampImageHeight"), qint64(20)},
+                        {QStringLiteral("stampImageOpacity"), qint64(60)},
+                        {QStringLiteral("marginAnchor"), qint64(1)},
+                        {QStringLiteral("isSelected"), true}});
         made->stamps().push_back(std::move(image));
         return made;
     }();

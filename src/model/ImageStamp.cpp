@@ -66,6 +66,15 @@ QImage ImageStamp::decodePicture(const QByteArray& data)
     return image;
 }
 
+QByteArray ImageStamp::encodePicture(const QImage& picture)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
+
 QString ImageStamp::description() const
 {
     QString name = label();

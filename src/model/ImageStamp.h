@@ -53,6 +53,8 @@ public:
 
     // Decodes encoded picture data; a null image when it does not decode or is too large.
     static QImage decodePicture(const QByteArray& data);
+    // `picture` encoded as PNG, the form stampImage holds for a picture made in memory.
+    static QByteArray encodePicture(const QImage& picture);
 
     // The image twin of TextStamp::getTransformedPoint.
     QPointF getTransformedPoint(const QSizeF& imageSize, qint64 angle, const QRectF& rect,
