@@ -51,6 +51,9 @@ void GatheringRun::work(Arguments request, QString readPassword, QList<FileItem>
                                   : QStringLiteral("Error in (addFilesToList:) : %@"),
                 [&] {
                     paths = unlistedPaths(gatherPaths(request, m_processing), existing);
+                    // Each append checks the whole list for repeats: a large gathering comes in
+                    // at most about 32 batches so that this stays linear in practice.
+                    batchSize = int(std::max<qsizetype>(batchSize, paths.size() / 32));
                     for (qsizetype at = 0; at < paths.size() && m_processing.load();
                          at += batchSize) {
                         QList<FileItem> items = measureFiles(paths.mid(at, batchSize), readPassword,

@@ -32,7 +32,7 @@ public:
 
     // Measuring threads (at least 1).
     void setJobs(int jobs) { m_jobs = std::max(jobs, 1); }
-    // Files measured per appended batch.
+    // Files measured per appended batch, at least (large gatherings use larger batches).
     void setBatchSize(int size) { m_batchSize = std::max(size, 1); }
 
 signals:
