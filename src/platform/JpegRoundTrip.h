@@ -8,8 +8,8 @@ namespace veltrane {
 // Passes an opaque image through JPEG at the highest quality without chroma subsampling
 // (4:4:4), as a stamped photo is stored, and returns the decoded result (RGB888); a null image
 // and `error` when libjpeg-turbo fails. Any thread.
-// The image is taken by value and let go of once encoded, so pass it with std::move to keep only
-// one frame in memory at a time.
+// The result is written over the image's own pixels, so pass it with std::move to keep only one
+// frame in memory.
 QImage jpegRoundTrip(QImage image, QString* error);
 
 } // namespace veltrane

@@ -257,9 +257,7 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
         bits = 1;
         photometric = PHOTOMETRIC_MINISBLACK;
     } else if (alpha) {
-        rows = image.format() == QImage::Format_RGBA8888
-                   ? image
-                   : image.convertToFormat(QImage::Format_RGBA8888);
+        rows = image;
         samples = 4;
     } else {
         // JPEG pages cannot hold alpha: flatten onto white paper.
@@ -270,10 +268,16 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
             painter.drawImage(0, 0, image);
             rows = flat;
         } else {
-            rows = image.format() == QImage::Format_RGB888
-                       ? image
-                       : image.convertToFormat(QImage::Format_RGB888);
+            rows = image;
         }
+    }
+    // Rows in another format are converted a strip at a time, while the strip is in cache.
+    const QImage::Format stripFormat = bilevel ? QImage::Format_Mono
+                                       : alpha ? QImage::Format_RGBA8888
+                                               : QImage::Format_RGB888;
+    if (rows.format() != stripFormat && !rows.colorTable().isEmpty()) {
+        // A strip of an indexed image would lose its colour table.
+        rows = rows.convertToFormat(stripFormat);
     }
     m_error.clear();
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(rows.width()));
@@ -305,8 +309,16 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
     QByteArray strip(rowBytes * tmsize_t(rowsPerStrip), Qt::Uninitialized);
     for (uint32_t first = 0, index = 0; first < height; first += rowsPerStrip, ++index) {
         const uint32_t count = std::min(rowsPerStrip, height - first);
+        QImage part = rows;
+        int top = int(first);
+        if (rows.format() != stripFormat) {
+            part = QImage(rows.constScanLine(top), rows.width(), int(count), rows.bytesPerLine(),
+                          rows.format())
+                       .convertToFormat(stripFormat);
+            top = 0;
+        }
         for (uint32_t r = 0; r < count; ++r) {
-            std::memcpy(strip.data() + tmsize_t(r) * rowBytes, rows.constScanLine(int(first + r)),
+            std::memcpy(strip.data() + tmsize_t(r) * rowBytes, part.constScanLine(top + int(r)),
                         size_t(rowBytes));
         }
         if (TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(count) * rowBytes) < 0) {

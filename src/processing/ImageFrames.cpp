@@ -1,5 +1,6 @@
 #include "processing/ImageFrames.h"
 
+#include "platform/JpegReader.h"
 #include "platform/TiffFile.h"
 
 #include <QFileInfo>
@@ -19,6 +20,7 @@ std::unique_ptr<ImageFrames> ImageFrames::open(const QString& path, QString* err
         }
         frames->m_tiff.reset();
     }
+    frames->m_path = path;
     frames->m_reader = std::make_unique<QImageReader>(path);
     frames->m_reader->setDecideFormatFromContent(true);
     if (!frames->m_reader->canRead()) {
@@ -72,6 +74,17 @@ std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
                          .arg(size.height());
         }
         return std::nullopt;
+    }
+    if (index == 0 && m_reader->format() == "jpeg") {
+        // Decoded straight into the canvas format: the general reader goes through RGB888.
+        if (std::optional<JpegPicture> jpeg = readCleanJpeg(m_path, kMaxFramePixels)) {
+            if (jpeg->dotsPerMeterX > 0 && jpeg->dotsPerMeterY > 0) {
+                frame.xDpi = jpeg->dotsPerMeterX * 0.0254;
+                frame.yDpi = jpeg->dotsPerMeterY * 0.0254;
+            }
+            frame.pixels = std::move(jpeg->pixels);
+            return frame;
+        }
     }
     QImage image = m_reader->read();
     if (image.isNull()) {

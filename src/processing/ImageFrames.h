@@ -42,6 +42,7 @@ private:
     ImageFrames() = default;
 
     std::unique_ptr<TiffReader> m_tiff;
+    QString m_path;
     std::unique_ptr<QImageReader> m_reader;
     int m_count = 0;
     int m_next = 0;

@@ -1,0 +1,109 @@
+#include "platform/JpegReader.h"
+
+#include <csetjmp>
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+#include <QFile>
+
+namespace veltrane {
+namespace {
+
+struct ErrorManager
+{
+    jpeg_error_mgr base;
+    std::jmp_buf exit;
+    bool warned = false;
+};
+
+[[noreturn]] void exitOnError(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->exit, 1);
+}
+
+void noteMessage(j_common_ptr info, int level)
+{
+    // Level -1 is a warning about damaged data (a premature end, a corrupt segment).
+    if (level < 0) {
+        reinterpret_cast<ErrorManager*>(info->err)->warned = true;
+    }
+}
+
+int dotsPerMeter(int unit, int density)
+{
+    switch (unit) {
+    case 1: // dots an inch
+        return int(100.0 * density / 2.54);
+    case 2: // dots a centimetre
+        return 100 * density;
+    default:
+        return 0;
+    }
+}
+
+// Everything that must survive a longjmp lives outside this function's automatic C++ objects.
+bool decode(jpeg_decompress_struct& info, ErrorManager& errors, std::FILE* file, qint64 maxPixels,
+            JpegPicture& picture)
+{
+    if (setjmp(errors.exit) != 0) {
+        return false;
+    }
+    jpeg_stdio_src(&info, file);
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        return false;
+    }
+    if (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
+        info.jpeg_color_space != JCS_RGB) {
+        return false;
+    }
+    if (qint64(info.image_width) * info.image_height > maxPixels) {
+        return false;
+    }
+    info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    if (!jpeg_start_decompress(&info)) {
+        return false;
+    }
+    picture.pixels = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    if (picture.pixels.isNull()) {
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = picture.pixels.scanLine(int(info.output_scanline));
+        if (jpeg_read_scanlines(&info, &row, 1) != 1 || errors.warned) {
+            return false;
+        }
+    }
+    jpeg_finish_decompress(&info);
+    if (errors.warned) {
+        return false;
+    }
+    picture.dotsPerMeterX = dotsPerMeter(info.density_unit, info.X_density);
+    picture.dotsPerMeterY = dotsPerMeter(info.density_unit, info.Y_density);
+    return true;
+}
+
+} // namespace
+
+std::optional<JpegPicture> readCleanJpeg(const QString& path, qint64 maxPixels)
+{
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file) {
+        return std::nullopt;
+    }
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = exitOnError;
+    errors.base.emit_message = noteMessage;
+    jpeg_create_decompress(&info);
+    JpegPicture picture;
+    const bool decoded = decode(info, errors, file, maxPixels, picture);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return picture;
+}
+
+} // namespace veltrane

@@ -1,0 +1,247 @@
+#include "platform/JpegReader.h"
+#include "platform/JpegRoundTrip.h"
+#include "platform/TiffFile.h"
+#include "support/Corpus.h"
+#include "support/PdfTools.h"
+#include "support/TiffTools.h"
+
+#include <exiv2/exiv2.hpp>
+#include <gtest/gtest.h>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <tiffio.h>
+#include <turbojpeg.h>
+
+using namespace veltrane;
+
+namespace {
+
+// A picture with detail in every channel, so that any coding difference shows.
+QImage pattern(int width, int height, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x * y) % 251, (x ^ y) % 256));
+        }
+    }
+    return image.convertToFormat(format);
+}
+
+QString writeJpeg(const QString& path, const QImage& image, bool progressive = false)
+{
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(85);
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return path;
+}
+
+// What the general reader gives, in the canvas format.
+QImage qtDecoded(const QString& path)
+{
+    QImageReader reader(path);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// The whole frame through JPEG in one pass, as a reference for the strip-wise round trip.
+QImage onePassRoundTrip(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    tjhandle compressor = tjInitCompress();
+    tjhandle decompressor = tjInitDecompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    QImage decoded(rgb.size(), QImage::Format_RGB888);
+    EXPECT_EQ(tjCompress2(compressor, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()),
+                          rgb.height(), TJPF_RGB, &jpeg, &size, TJSAMP_444, 100,
+                          TJFLAG_ACCURATEDCT),
+              0);
+    EXPECT_EQ(tjDecompress2(decompressor, jpeg, size, decoded.bits(), decoded.width(),
+                            int(decoded.bytesPerLine()), decoded.height(), TJPF_RGB,
+                            TJFLAG_ACCURATEDCT),
+              0);
+    tjFree(jpeg);
+    tjDestroy(compressor);
+    tjDestroy(decompressor);
+    return decoded;
+}
+
+// The rows of a picture as a TIFF stores them, without row padding.
+QByteArray rowBytes(const QImage& image)
+{
+    QByteArray bytes;
+    const int length = image.width() * image.depth() / 8;
+    for (int y = 0; y < image.height(); ++y) {
+        bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), length);
+    }
+    return bytes;
+}
+
+// The decoded sample rows of one page, as stored.
+QByteArray storedRows(const QString& path, int page)
+{
+    QByteArray bytes;
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff || !TIFFSetDirectory(tiff, tdir_t(page))) {
+        return bytes;
+    }
+    uint32_t height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    QByteArray row(TIFFScanlineSize(tiff), Qt::Uninitialized);
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tiff, row.data(), y) < 0) {
+            break;
+        }
+        bytes.append(row);
+    }
+    TIFFClose(tiff);
+    return bytes;
+}
+
+} // namespace
+
+TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
+{
+    QTemporaryDir dir;
+    const QImage grey = pattern(33, 17).convertToFormat(QImage::Format_Grayscale8);
+    QImage dense = pattern(640, 481);
+    dense.setDotsPerMeterX(11811); // 300 dpi
+    dense.setDotsPerMeterY(5906);
+    QStringList files = {
+        writeJpeg(dir.filePath(QStringLiteral("odd.jpg")), pattern(101, 67)),
+        writeJpeg(dir.filePath(QStringLiteral("grey.jpg")), grey),
+        writeJpeg(dir.filePath(QStringLiteral("progressive.jpg")), pattern(250, 130), true),
+        writeJpeg(dir.filePath(QStringLiteral("dense.jpg")), dense),
+        test::corpusFile(QStringLiteral("pillow_hopper.jpg")),
+        test::corpusFile(QStringLiteral("pillow_broken_exif_dpi.jpg")),
+    };
+    // A photo turned by its Exif orientation is read as stored, as the general reader does.
+    const QString turned = writeJpeg(dir.filePath(QStringLiteral("turned.jpg")), pattern(64, 24));
+    {
+        auto image = Exiv2::ImageFactory::open(turned.toStdString());
+        image->readMetadata();
+        Exiv2::ExifData exif;
+        exif["Exif.Image.Orientation"] = uint16_t(6);
+        image->setExifData(exif);
+        image->writeMetadata();
+    }
+    files << turned;
+    for (const QString& file : files) {
+        const std::optional<JpegPicture> picture = readCleanJpeg(file, kMaxFramePixels);
+        ASSERT_TRUE(picture) << file.toStdString();
+        const QImage expected = QImageReader(file).read();
+        EXPECT_EQ(picture->pixels.format(), QImage::Format_RGB32);
+        EXPECT_EQ(picture->pixels, qtDecoded(file)) << file.toStdString();
+        if (expected.dotsPerMeterX() != 3780 || expected.dotsPerMeterY() != 3780) {
+            EXPECT_EQ(picture->dotsPerMeterX, expected.dotsPerMeterX()) << file.toStdString();
+            EXPECT_EQ(picture->dotsPerMeterY, expected.dotsPerMeterY()) << file.toStdString();
+        }
+    }
+    const std::optional<JpegPicture> denser =
+        readCleanJpeg(dir.filePath(QStringLiteral("dense.jpg")), kMaxFramePixels);
+    ASSERT_TRUE(denser);
+    EXPECT_EQ(denser->dotsPerMeterX, 11811);
+    EXPECT_EQ(denser->dotsPerMeterY, 5905);
+    EXPECT_EQ(readCleanJpeg(turned, kMaxFramePixels)->pixels.size(), QSize(64, 24));
+}
+
+TEST(JpegReader, LeavesEverythingUnusualToTheGeneralReader)
+{
+    QTemporaryDir dir;
+    const QString big = writeJpeg(dir.filePath(QStringLiteral("big.jpg")), pattern(100, 50));
+    EXPECT_FALSE(readCleanJpeg(big, 4999)); // over the pixel bound: not even decoded
+    EXPECT_TRUE(readCleanJpeg(big, 5000));
+    EXPECT_FALSE(readCleanJpeg(test::corpusFile(QStringLiteral("pillow_pil_sample_cmyk.jpg")),
+                               kMaxFramePixels));
+    // Premature end: libjpeg warns and pads; the general reader decides what to make of it.
+    EXPECT_FALSE(readCleanJpeg(test::corpusFile(QStringLiteral("pillow_truncated_jpeg.jpg")),
+                               kMaxFramePixels));
+    EXPECT_FALSE(
+        readCleanJpeg(test::corpusFile(QStringLiteral("pngsuite_basn6a16.png")), kMaxFramePixels));
+    EXPECT_FALSE(readCleanJpeg(dir.filePath(QStringLiteral("missing.jpg")), kMaxFramePixels));
+    QFile half(dir.filePath(QStringLiteral("half.jpg")));
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write(test::fileBytes(big).left(300));
+    half.close();
+    EXPECT_FALSE(readCleanJpeg(half.fileName(), kMaxFramePixels));
+}
+
+TEST(JpegRoundTrip, StripsGiveExactlyOnePassOverTheWholeFrame)
+{
+    // Sizes below one strip, at whole strips, and with a last strip that is not whole blocks.
+    const QList<QSize> sizes = {{1, 1}, {37, 9}, {700, 1200}, {4001, 531}};
+    const QList<QImage::Format> formats = {QImage::Format_RGB32, QImage::Format_RGB888,
+                                           QImage::Format_RGBX8888,
+                                           QImage::Format_ARGB32_Premultiplied};
+    for (const QSize& size : sizes) {
+        for (QImage::Format format : formats) {
+            QImage image = pattern(size.width(), size.height(), format);
+            image.setDotsPerMeterX(11811);
+            image.setDotsPerMeterY(7874);
+            const QImage expected = onePassRoundTrip(image);
+            QString error;
+            const QImage result = jpegRoundTrip(std::move(image), &error);
+            ASSERT_FALSE(result.isNull()) << error.toStdString();
+            EXPECT_EQ(result.format(), QImage::Format_RGB888);
+            EXPECT_EQ(result, expected) << size.width() << "x" << size.height() << " " << format;
+            EXPECT_EQ(result.dotsPerMeterX(), 11811);
+            EXPECT_EQ(result.dotsPerMeterY(), 7874);
+        }
+    }
+}
+
+TEST(JpegRoundTrip, ResultOwnsItsPixelsAndSharedSourcesStayUntouched)
+{
+    const QImage source = pattern(300, 200);
+    QImage shared = source; // the round trip must not write into a copy someone still holds
+    QImage result = jpegRoundTrip(shared, nullptr);
+    EXPECT_EQ(shared, pattern(300, 200));
+    shared = QImage();
+    QImage copy = result;
+    result.setPixel(0, 0, qRgb(1, 2, 3)); // detaches: the copy keeps the decoded pixel
+    EXPECT_NE(copy.pixel(0, 0), result.pixel(0, 0));
+    EXPECT_EQ(result.pixel(0, 0), qRgb(1, 2, 3));
+    QString error;
+    EXPECT_TRUE(jpegRoundTrip(QImage(70000, 8, QImage::Format_RGB32), &error).isNull());
+    EXPECT_FALSE(error.isEmpty()); // JPEG cannot hold more than 65535 pixels a row
+}
+
+TEST(TiffWriterStrips, EveryPixelFormatIsWrittenRowForRow)
+{
+    QTemporaryDir dir;
+    // Several strips each (about a megabyte a strip), in the formats frames arrive in.
+    QImage translucent(900, 700, QImage::Format_ARGB32);
+    for (int y = 0; y < translucent.height(); ++y) {
+        for (int x = 0; x < translucent.width(); ++x) {
+            translucent.setPixel(x, y, qRgba(x % 256, y % 256, 200, (x + y) % 256));
+        }
+    }
+    QImage indexed(800, 900, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 128, 255), qRgb(10, 20, 30)});
+    for (int y = 0; y < indexed.height(); ++y) {
+        for (int x = 0; x < indexed.width(); ++x) {
+            indexed.setPixel(x, y, uint((x / 10 + y) % 3));
+        }
+    }
+    const QList<QImage> pages = {pattern(900, 700), pattern(900, 700, QImage::Format_RGB888),
+                                 translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                                 indexed};
+    const QString path = dir.filePath(QStringLiteral("pages.tif"));
+    QString error;
+    auto writer = TiffWriter::create(path, &error);
+    ASSERT_TRUE(writer) << error.toStdString();
+    for (const QImage& page : pages) {
+        ASSERT_TRUE(writer->writePage(page, 5, 72, 72, &error)) << error.toStdString();
+    }
+    ASSERT_TRUE(writer->close(&error));
+    const QList<test::TiffPageFacts> facts = test::tiffFacts(path);
+    ASSERT_EQ(facts.size(), pages.size());
+    for (int i = 0; i < pages.size(); ++i) {
+        const QImage expected = pages[i].convertToFormat(
+            pages[i].hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+        EXPECT_EQ(facts[i].samples, pages[i].hasAlphaChannel() ? 4 : 3);
+        EXPECT_EQ(storedRows(path, i), rowBytes(expected)) << "page " << i;
+    }
+}
