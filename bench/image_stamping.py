@@ -52,15 +52,16 @@ def floors():
     }
 
 
+# Veltrane stamps one file more than there are cores at once, as veltrane-batch does by default.
 cases = {
     "20-page LZW TIFF": {
-        "veltrane": lambda jobs: [veltrane, "--pages", str(jobs), out, scan],
+        "veltrane": lambda cores: [veltrane, "--pages", str(cores + 1), out, scan],
         "imagemagick": lambda jobs: ["convert", scan, "-gravity", "SouthEast", "-pointsize", "48",
                                      "-annotate", "+36+36", "Page %p of %n", "-alpha", "off",
                                      "-compress", "LZW", os.path.join(out, "scan.tif")],
     },
     "30 photos with capture dates": {
-        "veltrane": lambda jobs: [veltrane, "--date", str(jobs), out] + photos,
+        "veltrane": lambda cores: [veltrane, "--date", str(cores + 1), out] + photos,
         "imagemagick": lambda jobs: ["mogrify", "-path", out, "-format", "tif", "-gravity",
                                      "SouthEast", "-pointsize", "48", "-annotate", "+36+36",
                                      "%[EXIF:DateTimeOriginal]"] + photos,

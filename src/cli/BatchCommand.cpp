@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
-#include <QThread>
 #include <QUrl>
 #include <thread>
 #include <unistd.h>
@@ -169,7 +168,7 @@ int runBatchCommand(const QStringList& arguments)
         QStringLiteral("Allow an output folder that is also a source folder."));
     const QCommandLineOption jobs(
         {QStringLiteral("j"), QStringLiteral("jobs")},
-        QStringLiteral("Files stamped at once (default: the number of cores)."),
+        QStringLiteral("Files stamped at once (default: one more than the number of cores)."),
         QStringLiteral("N"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("No progress bar."));
@@ -239,7 +238,7 @@ int runBatchCommand(const QStringList& arguments)
     if (parser.isSet(backup)) {
         job.setIsBackupFile(true);
     }
-    int jobCount = QThread::idealThreadCount();
+    int jobCount = Process::defaultJobs();
     if (parser.isSet(jobs)) {
         jobCount = parser.value(jobs).toInt(&ok);
         if (!ok || jobCount < 1) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 #include <QUrl>
 #include <thread>
 
@@ -25,6 +26,11 @@ Process::Process(const Settings& settings)
     : m_job(std::make_unique<Numbering>(settings.number())),
       m_openFolderAfterConversion(settings.isOpenFolderAfterConversion())
 {}
+
+int Process::defaultJobs()
+{
+    return std::max(QThread::idealThreadCount(), 1) + 1;
+}
 
 Process::~Process() = default;
 

@@ -50,6 +50,9 @@ public:
     // Up to `jobs` files stamped at once (1: one after another). Outputs and log records are
     // the same either way; outputs whose names clash always run one at a time.
     void setJobs(int jobs) { m_jobs = std::max(jobs, 1); }
+    // One file more than there are cores: a core never waits while a finished file is flushed
+    // to disk.
+    static int defaultJobs();
     void setProgressHandler(std::function<void(const RunProgress&)> handler);
     // Called with the output folder at the end of a run that created files, when the
     // preferences ask to open it; none by default (the command line opens nothing).
