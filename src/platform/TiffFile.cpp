@@ -1,5 +1,7 @@
 #include "platform/TiffFile.h"
 
+#include "platform/TiffHandles.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -13,32 +15,6 @@ namespace {
 TIFF* handle(void* p)
 {
     return static_cast<TIFF*>(p);
-}
-
-int collectError(TIFF*, void* user, const char* module, const char* format, va_list args)
-{
-    char text[512];
-    std::vsnprintf(text, sizeof text, format, args);
-    auto* message = static_cast<QString*>(user);
-    *message = module && *module ? QStringLiteral("%1: %2").arg(QString::fromUtf8(module),
-                                                                QString::fromUtf8(text))
-                                 : QString::fromUtf8(text);
-    return 1;
-}
-
-int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-TIFF* openTiff(const QString& path, const char* mode, QString* message)
-{
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, collectError, message);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
-    TIFF* tiff = TIFFOpenExt(QFile::encodeName(path).constData(), mode, options);
-    TIFFOpenOptionsFree(options);
-    return tiff;
 }
 
 void setError(QString* error, const QString& message)
@@ -61,7 +37,7 @@ double dpi(float value, uint16_t unit)
 std::unique_ptr<TiffReader> TiffReader::open(const QString& path, QString* error)
 {
     std::unique_ptr<TiffReader> reader(new TiffReader);
-    reader->m_tiff = openTiff(path, "rm", &reader->m_error);
+    reader->m_tiff = openTiffFile(path, "rm", &reader->m_error);
     if (!reader->m_tiff) {
         setError(error, reader->m_error.isEmpty() ? QStringLiteral("cannot open %1").arg(path)
                                                   : reader->m_error);
@@ -199,9 +175,21 @@ QImage TiffReader::readPlainRgb(int index, const QSize& size)
 std::unique_ptr<TiffWriter> TiffWriter::create(const QString& path, QString* error)
 {
     std::unique_ptr<TiffWriter> writer(new TiffWriter);
-    writer->m_tiff = openTiff(path, "w", &writer->m_error);
+    writer->m_tiff = openTiffFile(path, "w", &writer->m_error);
     if (!writer->m_tiff) {
         setError(error, writer->m_error.isEmpty() ? QStringLiteral("cannot write %1").arg(path)
+                                                  : writer->m_error);
+        return nullptr;
+    }
+    return writer;
+}
+
+std::unique_ptr<TiffWriter> TiffWriter::createInMemory(QByteArray* bytes, QString* error)
+{
+    std::unique_ptr<TiffWriter> writer(new TiffWriter);
+    writer->m_tiff = openTiffMemory(bytes, "w", &writer->m_error);
+    if (!writer->m_tiff) {
+        setError(error, writer->m_error.isEmpty() ? QStringLiteral("cannot make a TIFF page")
                                                   : writer->m_error);
         return nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -53,16 +54,25 @@ class TiffWriter
 {
 public:
     static std::unique_ptr<TiffWriter> create(const QString& path, QString* error);
+    // A TIFF made in `bytes` (which must outlive the writer): pages can be compressed on other
+    // threads this way and then appended to a file with appendEncodedPages.
+    static std::unique_ptr<TiffWriter> createInMemory(QByteArray* bytes, QString* error);
     ~TiffWriter();
 
     // Whether pages can be written with this TIFF "Compression" code.
     static bool canWrite(qint32 compression);
+    // Whether pages of this code can be appended as they were compressed: codes whose strips
+    // need no tables kept beside them (none, LZW, Deflate, PackBits).
+    static bool canAppendEncoded(qint32 compression);
 
     // Appends `image` as the next page. Bilevel codes (2, 3, 4) store a 1-bit page; JPEG (7)
     // stores RGB; other codes store RGB, or RGBA with unassociated alpha when the image has an
     // alpha channel.
     bool writePage(const QImage& image, qint32 compression, double xDpi, double yDpi,
                    QString* error);
+    // Appends the pages of a TIFF made by a writer from createInMemory, their compressed strips
+    // copied as they are.
+    bool appendEncodedPages(const QByteArray& tiff, QString* error);
     bool close(QString* error);
 
 private:

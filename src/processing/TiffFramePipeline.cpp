@@ -5,12 +5,10 @@
 namespace veltrane {
 
 TiffFramePipeline::TiffFramePipeline(QString source, std::vector<PlannedFrame> plan, int workers,
-                                     Stamp stamp, Finish finish)
-    : m_source(std::move(source))
-    , m_plan(std::move(plan))
-    , m_stamp(std::move(stamp))
-    , m_finish(std::move(finish))
-    , m_ahead(size_t(std::max(workers, 1)))
+                                     Stamp stamp, Finish finish, Encode encode)
+    : m_source(std::move(source)), m_plan(std::move(plan)), m_stamp(std::move(stamp)),
+      m_finish(std::move(finish)), m_encode(std::move(encode)),
+      m_ahead(size_t(std::max(workers, 1)))
 {
     for (int i = 0; i < std::max(workers, 1); ++i) {
         m_workers.emplace_back([this] { work(); });
@@ -53,19 +51,26 @@ void TiffFramePipeline::work()
             frame.pixels = reader->readPage(plan.index, &error);
             frame.hasAlpha = info && info->hasAlpha;
         }
-        if (!frame.pixels.isNull()) {
+        bool made = !frame.pixels.isNull();
+        if (made) {
             if (plan.stamped) {
                 m_stamp(frame.pixels, plan);
             }
             frame.pixels = m_finish(std::move(frame.pixels), frame.hasAlpha, &error);
+            made = !frame.pixels.isNull();
+        }
+        if (made && m_encode) {
+            frame.encoded = m_encode(frame.pixels, plan, &error);
+            frame.pixels = QImage();
+            made = !frame.encoded.isEmpty();
         }
         {
             std::lock_guard lock(m_mutex);
-            if (frame.pixels.isNull()) {
+            if (!made) {
                 if (m_error.isEmpty()) {
-                    m_error = error.isEmpty() ? QStringLiteral("page %1 cannot be read")
-                                                    .arg(plan.index + 1)
-                                              : error;
+                    m_error = error.isEmpty()
+                                  ? QStringLiteral("page %1 cannot be read").arg(plan.index + 1)
+                                  : error;
                 }
             } else {
                 m_done.emplace(item, std::move(frame));

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QImage>
-#include <QString>
-
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <QImage>
+#include <QString>
 #include <thread>
 #include <vector>
 
@@ -16,16 +15,20 @@ namespace veltrane {
 // One frame of a TIFF as the stamping plans it: which page, and what to draw on it.
 struct PlannedFrame
 {
-    int index = 0;       // page of the source, 0-based
+    int index = 0; // page of the source, 0-based
     bool stamped = false;
-    qint64 number = 0;   // the running number it prints
+    qint64 number = 0;           // the running number it prints
     std::vector<qint32> anchors; // one per switched-on stamp, in list order
+    double xDpi = 72;            // the resolution its page is written with
+    double yDpi = 72;
 };
 
+// A finished frame: its pixels, or, when the pipeline compresses, a one-page TIFF in memory.
 struct FinishedFrame
 {
     QImage pixels;
     bool hasAlpha = false;
+    QByteArray encoded;
 };
 
 // Decodes, stamps and finishes the planned pages of a TIFF on worker threads, each with its own
@@ -37,9 +40,12 @@ class TiffFramePipeline
 public:
     using Stamp = std::function<void(QImage&, const PlannedFrame&)>;
     using Finish = std::function<QImage(QImage, bool hasAlpha, QString* error)>;
+    // Compresses a finished frame into a one-page TIFF; an empty result (and `error`) on failure.
+    using Encode = std::function<QByteArray(const QImage&, const PlannedFrame&, QString* error)>;
 
+    // With `encode`, frames are handed back compressed, their pixels let go of.
     TiffFramePipeline(QString source, std::vector<PlannedFrame> plan, int workers, Stamp stamp,
-                      Finish finish);
+                      Finish finish, Encode encode = {});
     ~TiffFramePipeline();
     TiffFramePipeline(const TiffFramePipeline&) = delete;
     TiffFramePipeline& operator=(const TiffFramePipeline&) = delete;
@@ -54,6 +60,7 @@ private:
     const std::vector<PlannedFrame> m_plan;
     const Stamp m_stamp;
     const Finish m_finish;
+    const Encode m_encode;
     const size_t m_ahead;
 
     std::mutex m_mutex;

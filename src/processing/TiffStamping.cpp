@@ -39,6 +39,19 @@ QImage finishFrame(QImage image, bool hasAlpha, qint32 compression, QString* err
     return jpegRoundTrip(std::move(image), error);
 }
 
+TiffFramePipeline::Encode encodeOnePage(qint32 compression)
+{
+    return [compression](const QImage& image, const PlannedFrame& frame, QString* error) {
+        QByteArray bytes;
+        std::unique_ptr<TiffWriter> page = TiffWriter::createInMemory(&bytes, error);
+        if (!page || !page->writePage(image, compression, frame.xDpi, frame.yDpi, error) ||
+            !page->close(error)) {
+            return QByteArray();
+        }
+        return bytes;
+    };
+}
+
 } // namespace
 
 void Numbering::drawOnImage(QImage& image, qint64 pageNumber, qint64 pages, qint32 highlightIndex,
@@ -187,7 +200,6 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
     // The plan fixes, in page order, what the sequential loop would: which pages are kept,
     // the number each prints and every stamp's anchor; the workers then only read the job.
     std::vector<PlannedFrame> plan;
-    std::vector<QSize> sizes;
     for (const auto& stamp : m_stamps) {
         if (stamp->isSelected() && stamp->kind() == StampKind::Text) {
             static_cast<TextStamp&>(*stamp).setDateTaken(m_dateTaken);
@@ -210,6 +222,8 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
         }
         PlannedFrame frame;
         frame.index = int(i - 1);
+        frame.xDpi = info->size.width() * 72.0 / nominal.width();
+        frame.yDpi = info->size.height() * 72.0 / nominal.height();
         frame.stamped = isPageStamped(*this, i);
         frame.number = m_numberCounter;
         if (frame.stamped) {
@@ -222,7 +236,6 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
             m_numberCounter += m_numberSteps;
         }
         plan.push_back(std::move(frame));
-        sizes.push_back(info->size);
     }
     if (plan.empty()) {
         return 0;
@@ -235,7 +248,11 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
         },
         [compression](QImage image, bool hasAlpha, QString* error) {
             return finishFrame(std::move(image), hasAlpha, compression, error);
-        });
+        },
+        // Compressing is as much work as decoding: it runs on the workers too, when the
+        // compressed strips can be appended as they are.
+        TiffWriter::canAppendEncoded(compression) ? encodeOnePage(compression)
+                                                  : TiffFramePipeline::Encode());
     QString error;
     for (size_t k = 0; k < plan.size(); ++k) {
         if (!isUpdating()) {
@@ -246,8 +263,11 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
         if (!frame) {
             throw stampFailure(error);
         }
-        if (!writer.writePage(frame->pixels, compression, sizes[k].width() * 72.0 / nominal.width(),
-                              sizes[k].height() * 72.0 / nominal.height(), &error)) {
+        const bool written =
+            frame->encoded.isEmpty()
+                ? writer.writePage(frame->pixels, compression, plan[k].xDpi, plan[k].yDpi, &error)
+                : writer.appendEncodedPages(frame->encoded, &error);
+        if (!written) {
             throw stampFailure(error);
         }
     }
