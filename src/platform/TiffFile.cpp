@@ -294,7 +294,11 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
                 : std::clamp<uint32_t>(uint32_t((1 << 20) / std::max<tmsize_t>(rowBytes, 1)), 1,
                                        std::max<uint32_t>(height, 1));
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    QByteArray strip(rowBytes * tmsize_t(rowsPerStrip), Qt::Uninitialized);
+    // Uncompressed strips are the rows themselves: they go out as they lie in the image when
+    // its rows have no padding, without a copy into libtiff's own buffer. Codecs get a copy,
+    // which they may change in place.
+    const bool raw = compression == COMPRESSION_NONE;
+    QByteArray strip;
     for (uint32_t first = 0, index = 0; first < height; first += rowsPerStrip, ++index) {
         const uint32_t count = std::min(rowsPerStrip, height - first);
         QImage part = rows;
@@ -305,11 +309,21 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
                        .convertToFormat(stripFormat);
             top = 0;
         }
-        for (uint32_t r = 0; r < count; ++r) {
-            std::memcpy(strip.data() + tmsize_t(r) * rowBytes, part.constScanLine(top + int(r)),
-                        size_t(rowBytes));
+        const tmsize_t size = tmsize_t(count) * rowBytes;
+        void* data = nullptr;
+        if (raw && part.bytesPerLine() == rowBytes) {
+            data = const_cast<uchar*>(part.constScanLine(top));
+        } else {
+            strip.resize(qsizetype(size));
+            for (uint32_t r = 0; r < count; ++r) {
+                std::memcpy(strip.data() + tmsize_t(r) * rowBytes, part.constScanLine(top + int(r)),
+                            size_t(rowBytes));
+            }
+            data = strip.data();
         }
-        if (TIFFWriteEncodedStrip(tiff, index, strip.data(), tmsize_t(count) * rowBytes) < 0) {
+        const tmsize_t done = raw ? TIFFWriteRawStrip(tiff, index, data, size)
+                                  : TIFFWriteEncodedStrip(tiff, index, data, size);
+        if (done < 0) {
             setError(error,
                      m_error.isEmpty() ? QStringLiteral("cannot write a TIFF page") : m_error);
             return false;

@@ -3,14 +3,12 @@
 #include "platform/TiffFile.h"
 #include "support/Corpus.h"
 #include "support/PdfTools.h"
-#include "support/TiffTools.h"
 
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <tiffio.h>
 #include <turbojpeg.h>
 
 using namespace veltrane;
@@ -66,38 +64,6 @@ QImage onePassRoundTrip(const QImage& image)
     tjDestroy(compressor);
     tjDestroy(decompressor);
     return decoded;
-}
-
-// The rows of a picture as a TIFF stores them, without row padding.
-QByteArray rowBytes(const QImage& image)
-{
-    QByteArray bytes;
-    const int length = image.width() * image.depth() / 8;
-    for (int y = 0; y < image.height(); ++y) {
-        bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), length);
-    }
-    return bytes;
-}
-
-// The decoded sample rows of one page, as stored.
-QByteArray storedRows(const QString& path, int page)
-{
-    QByteArray bytes;
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    if (!tiff || !TIFFSetDirectory(tiff, tdir_t(page))) {
-        return bytes;
-    }
-    uint32_t height = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    QByteArray row(TIFFScanlineSize(tiff), Qt::Uninitialized);
-    for (uint32_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tiff, row.data(), y) < 0) {
-            break;
-        }
-        bytes.append(row);
-    }
-    TIFFClose(tiff);
-    return bytes;
 }
 
 } // namespace
@@ -206,42 +172,4 @@ TEST(JpegRoundTrip, ResultOwnsItsPixelsAndSharedSourcesStayUntouched)
     QString error;
     EXPECT_TRUE(jpegRoundTrip(QImage(70000, 8, QImage::Format_RGB32), &error).isNull());
     EXPECT_FALSE(error.isEmpty()); // JPEG cannot hold more than 65535 pixels a row
-}
-
-TEST(TiffWriterStrips, EveryPixelFormatIsWrittenRowForRow)
-{
-    QTemporaryDir dir;
-    // Several strips each (about a megabyte a strip), in the formats frames arrive in.
-    QImage translucent(900, 700, QImage::Format_ARGB32);
-    for (int y = 0; y < translucent.height(); ++y) {
-        for (int x = 0; x < translucent.width(); ++x) {
-            translucent.setPixel(x, y, qRgba(x % 256, y % 256, 200, (x + y) % 256));
-        }
-    }
-    QImage indexed(800, 900, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 128, 255), qRgb(10, 20, 30)});
-    for (int y = 0; y < indexed.height(); ++y) {
-        for (int x = 0; x < indexed.width(); ++x) {
-            indexed.setPixel(x, y, uint((x / 10 + y) % 3));
-        }
-    }
-    const QList<QImage> pages = {pattern(900, 700), pattern(900, 700, QImage::Format_RGB888),
-                                 translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                                 indexed};
-    const QString path = dir.filePath(QStringLiteral("pages.tif"));
-    QString error;
-    auto writer = TiffWriter::create(path, &error);
-    ASSERT_TRUE(writer) << error.toStdString();
-    for (const QImage& page : pages) {
-        ASSERT_TRUE(writer->writePage(page, 5, 72, 72, &error)) << error.toStdString();
-    }
-    ASSERT_TRUE(writer->close(&error));
-    const QList<test::TiffPageFacts> facts = test::tiffFacts(path);
-    ASSERT_EQ(facts.size(), pages.size());
-    for (int i = 0; i < pages.size(); ++i) {
-        const QImage expected = pages[i].convertToFormat(
-            pages[i].hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-        EXPECT_EQ(facts[i].samples, pages[i].hasAlphaChannel() ? 4 : 3);
-        EXPECT_EQ(storedRows(path, i), rowBytes(expected)) << "page " << i;
-    }
 }

@@ -1,8 +1,10 @@
 #include "platform/TiffFile.h"
 #include "support/PdfTools.h"
+#include "support/TiffTools.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <tiffio.h>
 
 using namespace veltrane;
 
@@ -19,6 +21,38 @@ QImage page(int width, int height, bool alpha, int seed)
         }
     }
     return alpha ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : image;
+}
+
+// The rows of a picture as a TIFF stores them, without row padding.
+QByteArray rowBytes(const QImage& image)
+{
+    QByteArray bytes;
+    const int length = image.width() * image.depth() / 8;
+    for (int y = 0; y < image.height(); ++y) {
+        bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), length);
+    }
+    return bytes;
+}
+
+// The decoded sample rows of one page, as stored.
+QByteArray storedRows(const QString& path, int page)
+{
+    QByteArray bytes;
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff || !TIFFSetDirectory(tiff, tdir_t(page))) {
+        return bytes;
+    }
+    uint32_t height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    QByteArray row(TIFFScanlineSize(tiff), Qt::Uninitialized);
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tiff, row.data(), y) < 0) {
+            break;
+        }
+        bytes.append(row);
+    }
+    TIFFClose(tiff);
+    return bytes;
 }
 
 struct Page
@@ -104,4 +138,48 @@ TEST(TiffPageCopy, CodesWithSideTablesAndDamagedInputAreNotCopied)
     error.clear();
     EXPECT_FALSE(writer->appendEncodedPages(cut, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(TiffWriterStrips, EveryPixelFormatIsWrittenRowForRow)
+{
+    QTemporaryDir dir;
+    // Several strips each (about a megabyte a strip), in the formats frames arrive in.
+    QImage translucent(900, 700, QImage::Format_ARGB32);
+    for (int y = 0; y < translucent.height(); ++y) {
+        for (int x = 0; x < translucent.width(); ++x) {
+            translucent.setPixel(x, y, qRgba(x % 256, y % 256, 200, (x + y) % 256));
+        }
+    }
+    QImage indexed(800, 900, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 128, 255), qRgb(10, 20, 30)});
+    for (int y = 0; y < indexed.height(); ++y) {
+        for (int x = 0; x < indexed.width(); ++x) {
+            indexed.setPixel(x, y, uint((x / 10 + y) % 3));
+        }
+    }
+    // 901 pixels of RGB888 leave a padding byte at the end of every row in memory.
+    const QList<QImage> pages = {page(900, 700, false, 1).convertToFormat(QImage::Format_RGB32),
+                                 page(900, 700, false, 2).convertToFormat(QImage::Format_RGB888),
+                                 page(901, 700, false, 3).convertToFormat(QImage::Format_RGB888),
+                                 translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                                 indexed};
+    for (qint32 code : {1, 5}) {
+        const QString path = dir.filePath(QStringLiteral("pages-%1.tif").arg(code));
+        QString error;
+        auto writer = TiffWriter::create(path, &error);
+        ASSERT_TRUE(writer) << error.toStdString();
+        for (const QImage& page : pages) {
+            ASSERT_TRUE(writer->writePage(page, code, 72, 72, &error)) << error.toStdString();
+        }
+        ASSERT_TRUE(writer->close(&error));
+        const QList<test::TiffPageFacts> facts = test::tiffFacts(path);
+        ASSERT_EQ(facts.size(), pages.size());
+        for (int i = 0; i < pages.size(); ++i) {
+            const QImage expected = pages[i].convertToFormat(
+                pages[i].hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+            EXPECT_EQ(facts[i].samples, pages[i].hasAlphaChannel() ? 4 : 3);
+            EXPECT_EQ(facts[i].compression, code);
+            EXPECT_EQ(storedRows(path, i), rowBytes(expected)) << "code " << code << " page " << i;
+        }
+    }
 }
