@@ -1,5 +1,7 @@
 #include "platform/JpegReader.h"
 
+#include "platform/FrameBuffer.h"
+
 #include <csetjmp>
 #include <cstdio>
 // jpeglib.h needs FILE and size_t declared first.
@@ -63,7 +65,8 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, std::FILE* file,
     if (!jpeg_start_decompress(&info)) {
         return false;
     }
-    picture.pixels = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    picture.pixels =
+        allocateFrame(QSize(int(info.output_width), int(info.output_height)), QImage::Format_RGB32);
     if (picture.pixels.isNull()) {
         return false;
     }
