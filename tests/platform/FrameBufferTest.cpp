@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QPainter>
+#include <thread>
 
 using namespace veltrane;
 
@@ -39,4 +40,23 @@ TEST(FrameBuffer, ImpossibleSizesGiveNoFrame)
     EXPECT_TRUE(allocateFrame(QSize(10, -1), QImage::Format_RGB32).isNull());
     EXPECT_TRUE(allocateFrame(QSize(10, 10), QImage::Format_Invalid).isNull());
     EXPECT_TRUE(allocateFrame(QSize(2'000'000'000, 2'000'000'000), QImage::Format_RGB32).isNull());
+}
+
+TEST(FrameBuffer, AFrameLetGoOfIsReusedForTheNextOfItsSize)
+{
+    const QSize photo(1000, 750);
+    const uchar* first = nullptr;
+    {
+        QImage frame = allocateFrame(photo, QImage::Format_RGB32);
+        first = frame.constBits();
+    }
+    QImage again = allocateFrame(photo, QImage::Format_RGB32);
+    EXPECT_EQ(again.constBits(), first);
+    const QImage other =
+        allocateFrame(QSize(640, 480), QImage::Format_RGB32); // the spare is in use
+    EXPECT_NE(other.constBits(), first);
+    // A frame may end on another thread; it is kept or freed there.
+    std::thread([frame = std::move(again)]() mutable { frame = QImage(); }).join();
+    const QImage fresh = allocateFrame(photo, QImage::Format_RGB32);
+    EXPECT_FALSE(fresh.isNull());
 }
