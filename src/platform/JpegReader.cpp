@@ -7,6 +7,7 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 #include <QFile>
+#include <vector>
 
 namespace veltrane {
 namespace {
@@ -93,6 +94,10 @@ std::optional<JpegPicture> readCleanJpeg(const QString& path, qint64 maxPixels)
     if (!file) {
         return std::nullopt;
     }
+    // libjpeg asks for 4 KB at a time; a larger buffer saves most of the read calls. It is
+    // given, as glibc would otherwise keep to the file system's block size.
+    std::vector<char> buffer(1 << 20);
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
