@@ -289,10 +289,14 @@ bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi,
     // Strips of about a megabyte: few writes, and small enough for any reader.
     const tmsize_t rowBytes = TIFFScanlineSize(tiff);
     const uint32_t height = uint32_t(rows.height());
-    const uint32_t rowsPerStrip =
+    uint32_t rowsPerStrip =
         bilevel ? height
                 : std::clamp<uint32_t>(uint32_t((1 << 20) / std::max<tmsize_t>(rowBytes, 1)), 1,
                                        std::max<uint32_t>(height, 1));
+    if (compression == COMPRESSION_JPEG && rowsPerStrip < height) {
+        // JPEG strips must be whole rows of blocks (16 rows covers any chroma sampling).
+        rowsPerStrip = std::min(std::max<uint32_t>(rowsPerStrip / 16 * 16, 16), height);
+    }
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     // Uncompressed strips are the rows themselves: they go out as they lie in the image when
     // its rows have no padding, without a copy into libtiff's own buffer. Codecs get a copy,

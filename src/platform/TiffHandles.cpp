@@ -62,12 +62,17 @@ tmsize_t writeMemory(thandle_t handle, void* buffer, tmsize_t size)
     if (size < 0 || end > std::numeric_limits<qsizetype>::max() / 2) {
         return -1;
     }
-    if (end > file->bytes->size()) {
+    const qsizetype oldSize = file->bytes->size();
+    if (end > oldSize) {
         if (end > file->bytes->capacity()) {
             // Doubling keeps appending strip after strip linear.
             file->bytes->reserve(qsizetype(std::max<qint64>(end, 2 * file->bytes->capacity())));
         }
         file->bytes->resize(qsizetype(end));
+        if (file->position > oldSize) {
+            // A seek past the end leaves a gap, which reads as zeros in a file.
+            std::memset(file->bytes->data() + oldSize, 0, size_t(file->position - oldSize));
+        }
     }
     std::memcpy(file->bytes->data() + file->position, buffer, size_t(size));
     file->position = end;

@@ -183,3 +183,24 @@ TEST(TiffWriterStrips, EveryPixelFormatIsWrittenRowForRow)
         }
     }
 }
+
+TEST(TiffPageCopy, ATiffMadeInMemoryIsByteForByteTheFile)
+{
+    QTemporaryDir dir;
+    for (qint32 code : {1, 5, 7, 4}) {
+        const QString path = dir.filePath(QStringLiteral("file-%1.tif").arg(code));
+        QByteArray memory;
+        QString error;
+        auto file = TiffWriter::create(path, &error);
+        auto inMemory = TiffWriter::createInMemory(&memory, &error);
+        ASSERT_TRUE(file && inMemory);
+        for (const Page& p : kPages) {
+            ASSERT_TRUE(file->writePage(p.image, code, p.xDpi, p.yDpi, &error))
+                << code << " " << error.toStdString();
+            ASSERT_TRUE(inMemory->writePage(p.image, code, p.xDpi, p.yDpi, &error));
+        }
+        ASSERT_TRUE(file->close(&error));
+        ASSERT_TRUE(inMemory->close(&error));
+        EXPECT_TRUE(memory == test::fileBytes(path)) << "code " << code;
+    }
+}

@@ -303,6 +303,23 @@ TEST_F(TiffStampingTest, EveryWritableCompressionReadsBack)
     }
 }
 
+TEST_F(TiffStampingTest, JpegCompressedPagesOfManyStripsAreWritten)
+{
+    // Pages past a megabyte are written in several strips; JPEG strips must be whole block rows.
+    test::writeTiff(path(QStringLiteral("photo.tif")), QList<QImage>(2, whitePage(700, 900)),
+                    false);
+    addBlock(Qt::black, BottomRight, 40);
+    const QString out = path(QStringLiteral("out.tif"));
+    ASSERT_TRUE(stamp(path(QStringLiteral("photo.tif")), out, 7));
+    const auto pages = tiffFacts(out);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages[1].compression, 7);
+    EXPECT_EQ(pages[1].height, 900);
+    const QImage page = tiffPage(out, 1);
+    EXPECT_TRUE(near(page.pixel(680, 880), qRgb(0, 0, 0), 8));
+    EXPECT_TRUE(near(page.pixel(100, 100), kWhite, 8));
+}
+
 TEST_F(TiffStampingTest, PreviewShadesTheMarginsAndHighlightsOneStamp)
 {
     m_job.setMarginLeft(10);
