@@ -57,8 +57,7 @@ void* take(size_t bytes)
 
 QImage allocateFrame(const QSize& size, QImage::Format format)
 {
-    const QImage probe(1, 1, format);
-    const qint64 depth = probe.depth();
+    const qint64 depth = QImage::toPixelFormat(format).bitsPerPixel();
     if (size.isEmpty() || depth <= 0) {
         return {};
     }

@@ -2,10 +2,7 @@
 
 #include "platform/TiffHandles.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
-#include <QFile>
 #include <QPainter>
 #include <tiffio.h>
 
