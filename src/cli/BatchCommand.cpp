@@ -5,13 +5,18 @@
 #include "filelist/Gathering.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
+#include "preview/PageCache.h"
 #include "preview/PreviewLayout.h"
 #include "processing/Process.h"
+#include "processing/RunChecks.h"
+#include "render/StampDrawing.h"
 
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
@@ -90,6 +95,7 @@ int writePreview(Numbering& job, const QList<FileItem>& items, int pageNumber, i
 {
     const QSizeF samplePage(595, 842);
     QImage image;
+    bool shown = true;
     if (items.isEmpty()) {
         image = job.preview2(4, samplePage, highlight);
     } else {
@@ -104,12 +110,24 @@ int writePreview(Numbering& job, const QList<FileItem>& items, int pageNumber, i
         const QSizeF size = first.imageSize().isEmpty() ? samplePage : first.imageSize();
         image = job.previewLive(first.path(), 0, pageNumber, pages,
                                 job.isContinuousNumbering() ? total : 0, size, highlight);
+        // The live page is kept once shown; without it the engine fell back to the sample.
+        if (cachedPreviewPage(first.path(), pageNumber, job.pdfOpenPassword()).isNull()) {
+            const QString why = !first.problem().isEmpty() ? first.problem()
+                                : pageNumber > first.pages()
+                                    ? QStringLiteral("it has %1 page(s)").arg(first.pages())
+                                    : QStringLiteral("it cannot be rasterised");
+            printErr(QStringLiteral("veltrane-batch: page %1 of %2 cannot be shown (%3); the "
+                                    "sample page was written instead")
+                         .arg(pageNumber)
+                         .arg(first.path(), why));
+            shown = false;
+        }
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
         return usageError(QStringLiteral("cannot write the preview %1").arg(path));
     }
-    return 0;
+    return shown ? 0 : 1;
 }
 
 void drawProgress(const RunProgress& progress)
@@ -222,8 +240,9 @@ int runBatchCommand(const QStringList& arguments)
     }
     if (parser.isSet(margin)) {
         const double points = parser.value(margin).toDouble(&ok);
-        if (!ok || points < 0) {
-            return usageError(QStringLiteral("--margin takes a length in points"));
+        if (!ok || !std::isfinite(points) || points < 0 || points > kMaxStampCoordinate) {
+            return usageError(QStringLiteral("--margin takes a length in points from 0 to %1")
+                                  .arg(kMaxStampCoordinate, 0, 'f', 0));
         }
         job.setMarginUnit(Points);
         job.setIsMarginInPercentage(false);
@@ -246,9 +265,23 @@ int runBatchCommand(const QStringList& arguments)
         }
     }
 
+    // Jobs that would come out wrong are refused before anything is read or written.
+    QStringList problems = jobRangeProblems(job);
+    for (const MissingFont& missing : stampsWithMissingFonts(job)) {
+        problems << missingFontMessage(missing);
+    }
+    if (!problems.isEmpty()) {
+        return usageError(problems.join(QStringLiteral("\nveltrane-batch: ")));
+    }
+
     const Inputs inputs = collectInputs(parser.positionalArguments(), parser.isSet(recursive));
     if (!inputs.error.isEmpty()) {
         return usageError(inputs.error);
+    }
+    if (inputs.paths.isEmpty() && !parser.positionalArguments().isEmpty()) {
+        return usageError(
+            QStringLiteral("nothing to stamp: no PDF, TIFF, BMP, JPEG, PNG or GIF file found in %1")
+                .arg(parser.positionalArguments().join(QStringLiteral(", "))));
     }
     const QString readPassword =
         parser.isSet(password) ? parser.value(password) : settings.pdfOpenPassword();
@@ -267,9 +300,9 @@ int runBatchCommand(const QStringList& arguments)
         return writePreview(job, items, pageNumber, highlighted, parser.value(preview));
     }
 
-    const QString folder =
+    const QString folder = QDir::cleanPath(
         QFileInfo(parser.isSet(output) ? parser.value(output) : settings.outputFolderPath())
-            .absoluteFilePath();
+            .absoluteFilePath());
     const QString outputFolder =
         parser.isSet(output) || !settings.outputFolderPath().isEmpty() ? folder : QString();
     const FolderProblem problem = checkOutputFolder(outputFolder);

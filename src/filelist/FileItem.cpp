@@ -2,6 +2,7 @@
 
 #include "platform/DateFormat.h"
 #include "platform/ImageMetadata.h"
+#include "platform/InputFile.h"
 #include "platform/PdfInfo.h"
 #include "platform/SystemLog.h"
 #include "platform/TiffFile.h"
@@ -23,13 +24,13 @@ std::optional<QDateTime> validDate(const QDateTime& date)
 }
 
 qint32 countPicture(const QString& path, bool isTiff, qint32* compression, QSizeF* imageSize,
-                    std::optional<QString>* dateTaken)
+                    std::optional<QString>* dateTaken, QString* problem)
 {
     qint32 count = 0;
     QSize size;
+    QString tiffError;
     if (isTiff) {
-        QString error;
-        if (auto reader = TiffReader::open(path, &error)) {
+        if (auto reader = TiffReader::open(path, &tiffError)) {
             count = reader->pageCount();
             if (auto info = reader->pageInfo(0)) {
                 size = info->size;
@@ -44,6 +45,10 @@ qint32 countPicture(const QString& path, bool isTiff, qint32* compression, QSize
         if (reader.canRead()) {
             size = reader.size();
             count = std::max(reader.imageCount(), 1);
+        } else if (problem) {
+            *problem = isTiff && !tiffError.isEmpty()
+                           ? QStringLiteral("not a readable TIFF file (%1)").arg(tiffError)
+                           : QStringLiteral("not a readable picture (%1)").arg(reader.errorString());
         }
     }
     if (size.width() > 0 && size.height() > 0) {
@@ -56,6 +61,50 @@ qint32 countPicture(const QString& path, bool isTiff, qint32* compression, QSize
             *compression = *metadata->compression;
         }
     }
+    return count;
+}
+
+bool startsLikePdf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+}
+
+// getTiffPageCount, with the reason when the file shows no pages.
+qint32 measurePages(const QUrl& url, qint32* compression, bool* isEncrypted, QSizeF* imageSize,
+                    std::optional<QString>* dateTaken, QString* problem)
+{
+    qint32 count = 0;
+    guarded(QStringLiteral("Error in getTiffPageCount : %@"), [&] {
+        if (url.isEmpty()) {
+            return;
+        }
+        const QString path = url.toLocalFile();
+        const QString kind = QFileInfo(path).suffix().toUpper();
+        if (kind != QLatin1String("PDF")) {
+            const bool isTiff = kind == QLatin1String("TIF") || kind == QLatin1String("TIFF");
+            count = countPicture(path, isTiff, compression, imageSize, dateTaken, problem);
+            return;
+        }
+        const PdfInfo info = readPdfInfo(path);
+        if (!info.opened && !info.needsPassword) {
+            if (problem) {
+                *problem = startsLikePdf(path) ? QStringLiteral("damaged PDF document")
+                                               : QStringLiteral("not a PDF document");
+            }
+            return;
+        }
+        // A document locked by a user password shows neither pages nor size until unlocked.
+        *isEncrypted = info.encrypted;
+        count = info.pageCount;
+        if (info.opened) {
+            *imageSize = info.artBoxSize;
+        }
+        if (problem && count == 0) {
+            *problem = info.needsPassword ? QStringLiteral("needs a password")
+                                          : QStringLiteral("the document has no pages");
+        }
+    });
     return count;
 }
 
@@ -75,14 +124,30 @@ void FileItem::setFilePath(const QUrl& url)
 {
     m_filePath = url;
     struct stat st;
-    if (::stat(QFile::encodeName(url.toLocalFile()).constData(), &st) == 0) {
+    const bool found = ::stat(QFile::encodeName(url.toLocalFile()).constData(), &st) == 0;
+    if (found) {
         const qint64 allocated = qint64(st.st_blocks) * 512;
         m_size = qint32(std::min<qint64>(allocated, INT32_MAX));
     }
+    m_problem = url.isEmpty() ? QString() : inputFileProblem(url.toLocalFile());
+    if (!m_problem.isEmpty()) {
+        m_pages = 0;
+        return;
+    }
+    if (found && st.st_size == 0) {
+        m_pages = 0;
+        m_problem = QStringLiteral("empty file");
+        return;
+    }
     qint32 compression = 1;
-    m_pages = getTiffPageCount(url, m_pdfOpenPassword, &compression, &m_isEncrypted, &m_imageSize,
-                               &m_dateTaken);
+    m_pages = measurePages(url, &compression, &m_isEncrypted, &m_imageSize, &m_dateTaken,
+                           &m_problem);
     m_compression = compression;
+    if (m_pages > 0) {
+        m_problem.clear();
+    } else if (m_problem.isEmpty()) {
+        m_problem = QStringLiteral("no pages");
+    }
 }
 
 void FileItem::setPdfOpenPassword(const QString& password)
@@ -201,6 +266,7 @@ bool FileItem::applyPdfPassword(const QString& password)
     setPdfOpenPassword(password);
     m_imageSize = size;
     m_pages = pages;
+    m_problem = pages > 0 ? QString() : QStringLiteral("the document has no pages");
     return true;
 }
 
@@ -216,30 +282,7 @@ qint32 getTiffPageCount(const QUrl& url, const QString& password, qint32* compre
                         bool* isEncrypted, QSizeF* imageSize, std::optional<QString>* dateTaken)
 {
     Q_UNUSED(password);
-    qint32 count = 0;
-    guarded(QStringLiteral("Error in getTiffPageCount : %@"), [&] {
-        if (url.isEmpty()) {
-            return;
-        }
-        const QString path = url.toLocalFile();
-        const QString kind = QFileInfo(path).suffix().toUpper();
-        if (kind != QLatin1String("PDF")) {
-            const bool isTiff = kind == QLatin1String("TIF") || kind == QLatin1String("TIFF");
-            count = countPicture(path, isTiff, compression, imageSize, dateTaken);
-            return;
-        }
-        const PdfInfo info = readPdfInfo(path);
-        if (!info.opened && !info.needsPassword) {
-            return;
-        }
-        // A document locked by a user password shows neither pages nor size until unlocked.
-        *isEncrypted = info.encrypted;
-        count = info.pageCount;
-        if (info.opened) {
-            *imageSize = info.artBoxSize;
-        }
-    });
-    return count;
+    return measurePages(url, compression, isEncrypted, imageSize, dateTaken, nullptr);
 }
 
 bool verifyPDF(const QUrl& url, const QString& password, QSizeF* size, qint32* pages)

@@ -28,6 +28,12 @@ public:
     // Local path of filePath.
     QString path() const { return m_filePath.toLocalFile(); }
     qint32 pages() const { return m_pages; }
+    // Why the file shows no pages: "not found", "permission denied", "not a regular file",
+    // "file name is not valid UTF-8", "empty file", "not a PDF document", "damaged PDF
+    // document", "needs a password", "wrong password", "not a readable picture (...)", ...;
+    // "" when it has pages.
+    QString problem() const { return m_problem; }
+    void setProblem(const QString& problem) { m_problem = problem; }
     // TIFF "Compression" code of the first image; 1 when it has none (and for PDFs).
     qint32 compression() const { return m_compression; }
     // Allocated size on disk in bytes; INT32_MAX for 2 GiB and more.
@@ -73,6 +79,7 @@ private:
     bool m_isSelected = true;
     QUrl m_filePath;
     qint32 m_pages = 0;
+    QString m_problem;
     qint32 m_compression = 1;
     qint32 m_size = 0;
     QString m_pdfOpenPassword = QLatin1String("");

@@ -1,5 +1,8 @@
 #include "filelist/FolderWalk.h"
 
+#include "platform/InputFile.h"
+#include "platform/SystemLog.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,6 +38,21 @@ QStringList walkFolder(const QString& folder, bool includeSubfolders)
             }
         } else if (hasAcceptedExtension(entry.fileName(), false)) {
             files << entry.absoluteFilePath();
+        }
+    }
+    // Names that are not valid UTF-8 never reach QDir's listing. Their files are listed under
+    // the name as shown, which no reader can open, so that the run reports each of them rather
+    // than leaving them out without a word.
+    for (const UndecodableEntry& entry : undecodableEntries(folder)) {
+        const QString shown = dir.absoluteFilePath(entry.shownName);
+        if (entry.isFolder) {
+            if (includeSubfolders) {
+                systemLogError(QStringLiteral("Error in (walkFolder) : %@"),
+                               QStringLiteral("folder name is not valid UTF-8, not walked: %1")
+                                   .arg(shown));
+            }
+        } else if (hasAcceptedExtension(entry.shownName, false)) {
+            files << shown;
         }
     }
     return files;

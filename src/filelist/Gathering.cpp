@@ -85,6 +85,9 @@ QList<FileItem> measureFiles(const QStringList& paths, const QString& readPasswo
             if (item && !(item->isEncrypted() && !readPassword.isEmpty() &&
                           item->applyPdfPassword(readPassword))) {
                 item->setPdfOpenPassword(readPassword);
+                if (item->isEncrypted() && item->pages() <= 0 && !readPassword.isEmpty()) {
+                    item->setProblem(QStringLiteral("wrong password"));
+                }
             }
             measured[size_t(i)] = std::move(item);
         }

@@ -33,12 +33,16 @@ void RecentItem::setData(const QVariant& value)
 
 void RecentFolders::addRecentItem(const QStringList& paths)
 {
+    // One date for the whole call: folders recorded together keep their given order, whatever
+    // the clock's resolution.
+    const QDateTime now = QDateTime::currentDateTime();
     for (const QString& path : paths) {
         const bool known = std::any_of(recentItems.cbegin(), recentItems.cend(),
                                        [&](const RecentItem& item) { return item.isEqual(path); });
         if (!known) {
             RecentItem item;
             item.itemPath = path;
+            item.lastUsedDate = now;
             recentItems.append(item);
         }
     }

@@ -156,6 +156,8 @@ public:
     // nothing was written.
     bool processTIFF(const QString& source, const QString& target, qint64 totalPages,
                      qint32 compression);
+    // Why the last processPDF or processTIFF on this job returned false ("" after a success).
+    QString failureReason() const { return m_failureReason; }
 
     // Draws the switched-on stamps on one image (frame units are pixels) with numberCounter as
     // "{0}" and `pages` as "{1}"; highlights the stamp at `highlightIndex` (-1: none); with
@@ -194,6 +196,7 @@ private:
 
     QString m_dateTaken;
     QString m_pdfOpenPassword;
+    QString m_failureReason;
     StampList m_stamps;
     QString m_outputFolder;
     QString m_labelPrefix;

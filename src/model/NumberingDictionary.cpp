@@ -144,7 +144,8 @@ bool Numbering::load(const QString& path)
 {
     bool loaded = false;
     guarded(QStringLiteral("Error in [load:] : %@"), [&] {
-        const PlistResult read = readPropertyListFile(path);
+        // A job of too many stamps is refused while it is read, not after.
+        const PlistResult read = readPropertyListFile(path, kMaxStamps);
         if (!read.ok()) {
             throw std::runtime_error(read.error.toStdString());
         }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include <plist/plist.h>
+#include <QBuffer>
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
@@ -10,6 +11,7 @@
 #include <QTimeZone>
 #include <QXmlStreamReader>
 #include <stdexcept>
+#include <vector>
 
 namespace veltrane {
 namespace {
@@ -193,12 +195,21 @@ plist_t fromVariant(const QVariant& value, int depth)
     }
 }
 
-// Refuses XML that declares entities (entity expansion bombs) or nests deeper than the limit;
-// libplist's own reader and free both recurse over the tree.
-QString checkXml(const QByteArray& bytes)
+// Refuses XML that declares entities (entity expansion bombs), nests deeper than the limit, or
+// holds an array of more than `maxEntries` entries (when not negative); libplist's own reader
+// and free both recurse over the tree. Reads `device` as a stream and stops at the first
+// refusal, so a huge list is refused having read only what precedes the refusal.
+QString checkXml(QIODevice* device, qsizetype maxEntries)
 {
-    QXmlStreamReader reader(bytes);
-    int depth = 0;
+    QXmlStreamReader reader(device);
+    // Per open element: whether it is an array, how many entries it holds so far.
+    struct Open
+    {
+        bool isArray = false;
+        qsizetype entries = 0;
+    };
+    std::vector<Open> open;
+    QString lastKey;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
@@ -206,13 +217,31 @@ QString checkXml(const QByteArray& bytes)
                 return QStringLiteral("property list declares XML entities");
             }
             break;
-        case QXmlStreamReader::StartElement:
-            if (++depth > kMaxPropertyListDepth + 2) {
+        case QXmlStreamReader::StartElement: {
+            if (int(open.size()) + 1 > kMaxPropertyListDepth + 2) {
                 return QStringLiteral("property list nested too deeply");
             }
+            if (!open.empty() && open.back().isArray && maxEntries >= 0 &&
+                ++open.back().entries > maxEntries) {
+                return QStringLiteral("the array \"%1\" holds more than %2 entries")
+                    .arg(lastKey)
+                    .arg(maxEntries);
+            }
+            const bool isArray = reader.name() == QLatin1String("array");
+            if (reader.name() == QLatin1String("key")) {
+                lastKey = reader.readElementText();
+                if (reader.hasError()) {
+                    break;
+                }
+                continue; // its end element is read already
+            }
+            open.push_back({isArray, 0});
             break;
+        }
         case QXmlStreamReader::EndElement:
-            --depth;
+            if (!open.empty()) {
+                open.pop_back();
+            }
             break;
         default:
             break;
@@ -222,6 +251,61 @@ QString checkXml(const QByteArray& bytes)
         return QStringLiteral("not a property list: %1 at line %2")
             .arg(reader.errorString())
             .arg(reader.lineNumber());
+    }
+    return {};
+}
+
+QString checkXml(const QByteArray& bytes, qsizetype maxEntries)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return checkXml(&buffer, maxEntries);
+}
+
+// The first array of a libplist tree with more than `maxEntries` entries, as a refusal.
+QString checkArrays(plist_t node, qsizetype maxEntries, int depth)
+{
+    if (maxEntries < 0 || depth > kMaxPropertyListDepth) {
+        return {};
+    }
+    if (plist_get_node_type(node) == PLIST_ARRAY) {
+        const uint32_t count = plist_array_get_size(node);
+        if (qsizetype(count) > maxEntries) {
+            return QStringLiteral("an array holds more than %1 entries").arg(maxEntries);
+        }
+        for (uint32_t i = 0; i < count; ++i) {
+            QString refusal = checkArrays(plist_array_get_item(node, i), maxEntries, depth + 1);
+            if (!refusal.isEmpty()) {
+                return refusal;
+            }
+        }
+    } else if (plist_get_node_type(node) == PLIST_DICT) {
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        QString refusal;
+        for (;;) {
+            char* key = nullptr;
+            plist_t item = nullptr;
+            plist_dict_next_item(node, it, &key, &item);
+            if (!item) {
+                std::free(key);
+                break;
+            }
+            refusal = checkArrays(item, maxEntries, depth + 1);
+            if (!refusal.isEmpty() && plist_get_node_type(item) == PLIST_ARRAY &&
+                refusal.startsWith(QLatin1String("an array"))) {
+                refusal = QStringLiteral("the array \"%1\" holds more than %2 entries")
+                              .arg(QString::fromUtf8(key))
+                              .arg(maxEntries);
+            }
+            std::free(key);
+            if (!refusal.isEmpty()) {
+                break;
+            }
+        }
+        std::free(it);
+        return refusal;
     }
     return {};
 }
@@ -245,11 +329,16 @@ QString checkBinary(const QByteArray& bytes)
     return {};
 }
 
-PlistResult parse(const QByteArray& bytes)
+// `xmlChecked`: the XML was streamed through checkXml already.
+PlistResult parse(const QByteArray& bytes, qsizetype maxEntries, bool xmlChecked)
 {
     PlistResult result;
     const bool binary = plist_is_binary(bytes.constData(), uint32_t(bytes.size())) != 0;
-    result.error = binary ? checkBinary(bytes) : checkXml(bytes);
+    if (binary) {
+        result.error = checkBinary(bytes);
+    } else if (!xmlChecked) {
+        result.error = checkXml(bytes, maxEntries);
+    }
     if (!result.error.isEmpty()) {
         return result;
     }
@@ -261,6 +350,12 @@ PlistResult parse(const QByteArray& bytes)
             plist_t bin = nullptr;
             plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &bin);
             const PlistPtr binRoot(bin);
+            if (binRoot) {
+                result.error = checkArrays(binRoot.get(), maxEntries, 0);
+                if (!result.error.isEmpty()) {
+                    return result;
+                }
+            }
             char* xml = nullptr;
             uint32_t length = 0;
             if (binRoot) {
@@ -295,9 +390,7 @@ void serialiseError(QString* error, const QString& message)
     }
 }
 
-} // namespace
-
-PlistResult readPropertyList(const QByteArray& bytes)
+PlistResult readChecked(const QByteArray& bytes, qsizetype maxEntries, bool xmlChecked)
 {
     if (bytes.isEmpty()) {
         return {{}, QStringLiteral("empty property list")};
@@ -308,14 +401,22 @@ PlistResult readPropertyList(const QByteArray& bytes)
     // The reader's recursion depth is bounded by the checks above, but a deep binary list can
     // still need more than a default thread stack: parse on a thread with room to spare.
     PlistResult result;
-    std::unique_ptr<QThread> worker(QThread::create([&] { result = parse(bytes); }));
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { result = parse(bytes, maxEntries, xmlChecked); }));
     worker->setStackSize(256u * 1024 * 1024);
     worker->start();
     worker->wait();
     return result;
 }
 
-PlistResult readPropertyListFile(const QString& path)
+} // namespace
+
+PlistResult readPropertyList(const QByteArray& bytes, qsizetype maxArrayEntries)
+{
+    return readChecked(bytes, maxArrayEntries, false);
+}
+
+PlistResult readPropertyListFile(const QString& path, qsizetype maxArrayEntries)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -324,11 +425,23 @@ PlistResult readPropertyListFile(const QString& path)
     if (file.size() > kMaxPropertyListBytes) {
         return {{}, QStringLiteral("%1 is too large for a property list").arg(path)};
     }
+    if (file.size() == 0) {
+        return {{}, QStringLiteral("%1: empty property list").arg(path)};
+    }
+    // XML is checked as it streams in, before the whole file is held in memory.
+    const bool binary = file.peek(8) == QByteArrayLiteral("bplist00");
+    if (!binary) {
+        const QString refusal = checkXml(&file, maxArrayEntries);
+        if (!refusal.isEmpty()) {
+            return {{}, QStringLiteral("%1: %2").arg(path, refusal)};
+        }
+        file.seek(0);
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return {{}, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
     }
-    PlistResult result = readPropertyList(bytes);
+    PlistResult result = readChecked(bytes, maxArrayEntries, !binary);
     if (!result.ok()) {
         result.error = QStringLiteral("%1: %2").arg(path, result.error);
     }

@@ -27,10 +27,13 @@ struct PlistResult
     bool ok() const { return error.isEmpty(); }
 };
 
-PlistResult readPropertyList(const QByteArray& bytes);
+// With `maxArrayEntries` not negative, a list holding an array of more entries is refused too
+// ("the array "Stamps" holds more than 10000 entries"); a file is refused as soon as its XML
+// reaches that entry, without being read whole.
+PlistResult readPropertyList(const QByteArray& bytes, qsizetype maxArrayEntries = -1);
 
 // The error of a file that cannot be opened names the file.
-PlistResult readPropertyListFile(const QString& path);
+PlistResult readPropertyListFile(const QString& path, qsizetype maxArrayEntries = -1);
 
 // Serialises `value`; on failure returns an empty array and sets `error`. Values of types
 // outside the list above are refused.

@@ -107,6 +107,17 @@ bool isSameFile(const QString& a, const QString& b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+NewFile claimNewFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return errno == EEXIST ? NewFile::Taken : NewFile::Failed;
+    }
+    ::close(fd);
+    return NewFile::Created;
+}
+
 bool copyFileReplacing(const QString& source, const QString& destination, QString* error)
 {
     auto staged = StagedFile::create(destination, error);

@@ -34,8 +34,14 @@ private:
     bool m_committed = false;
 };
 
-// Whether two paths name one existing file (same device and inode), whatever their spelling.
+// Whether two paths name one existing file or folder (same device and inode), whatever their
+// spelling: trailing slashes, "..", symbolic links.
 bool isSameFile(const QString& a, const QString& b);
+
+// Creates `path` as a new, empty file, atomically: Taken when any file of that name exists
+// already (made by this or any other program), Failed when it cannot be made at all.
+enum class NewFile { Created, Taken, Failed };
+NewFile claimNewFile(const QString& path);
 
 // Copies `source` to `destination` through a staged file, replacing any file there.
 bool copyFileReplacing(const QString& source, const QString& destination, QString* error);

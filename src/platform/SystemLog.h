@@ -27,16 +27,22 @@ LogSink setLogSink(LogSink sink);
 QString exceptionReason(const std::exception& e);
 
 // Runs `work`; any exception it throws is caught and written with `format`. Returns false when
-// it caught one. The work done before the failure stays done.
-template <typename Work> bool guarded(const QString& format, Work&& work)
+// it caught one, with its reason in `reason` when given. The work done before the failure stays
+// done.
+template <typename Work> bool guarded(const QString& format, Work&& work, QString* reason = nullptr)
 {
+    QString why;
     try {
         work();
         return true;
     } catch (const std::exception& e) {
-        systemLogError(format, exceptionReason(e));
+        why = exceptionReason(e);
     } catch (...) {
-        systemLogError(format, QStringLiteral("unknown error"));
+        why = QStringLiteral("unknown error");
+    }
+    systemLogError(format, why);
+    if (reason) {
+        *reason = why;
     }
     return false;
 }

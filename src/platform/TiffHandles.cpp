@@ -1,6 +1,7 @@
 #include "platform/TiffHandles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -10,14 +11,31 @@
 namespace veltrane {
 namespace {
 
-int collectError(TIFF*, void* user, const char* module, const char* format, va_list args)
+QString errorText(const char* module, const char* format, va_list args)
 {
     char text[512];
     std::vsnprintf(text, sizeof text, format, args);
-    auto* message = static_cast<QString*>(user);
-    *message = module && *module ? QStringLiteral("%1: %2").arg(QString::fromUtf8(module),
-                                                                QString::fromUtf8(text))
-                                 : QString::fromUtf8(text);
+    return module && *module
+               ? QStringLiteral("%1: %2").arg(QString::fromUtf8(module), QString::fromUtf8(text))
+               : QString::fromUtf8(text);
+}
+
+int collectError(TIFF*, void* user, const char* module, const char* format, va_list args)
+{
+    *static_cast<QString*>(user) = errorText(module, format, args);
+    return 1;
+}
+
+// libtiff reports a failed write as "Write error at scanline 0" without saying why; the reason
+// is still in errno, set by the write that failed just before.
+int collectWriteError(TIFF*, void* user, const char* module, const char* format, va_list args)
+{
+    const int error = errno;
+    QString text = errorText(module, format, args);
+    if (error == ENOSPC || error == EFBIG || error == EDQUOT || error == EIO || error == EROFS) {
+        text += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+    }
+    *static_cast<QString*>(user) = text;
     return 1;
 }
 
@@ -26,10 +44,11 @@ int ignoreWarning(TIFF*, void*, const char*, const char*, va_list)
     return 1;
 }
 
-TIFFOpenOptions* openOptions(QString* message)
+TIFFOpenOptions* openOptions(QString* message, bool writing = false)
 {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, collectError, message);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, writing ? collectWriteError : collectError,
+                                       message);
     TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
     return options;
 }
@@ -118,7 +137,7 @@ void unmapNothing(thandle_t, void*, toff_t) {}
 
 TIFF* openTiffFile(const QString& path, const char* mode, QString* message)
 {
-    TIFFOpenOptions* options = openOptions(message);
+    TIFFOpenOptions* options = openOptions(message, std::strchr(mode, 'w') != nullptr);
     TIFF* tiff = TIFFOpenExt(QFile::encodeName(path).constData(), mode, options);
     TIFFOpenOptionsFree(options);
     return tiff;

@@ -1,24 +1,68 @@
 #include "processing/CheckedFilePipeline.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <QFile>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace veltrane {
+namespace {
+
+// QPDFWriter hands over many small pieces: they are gathered into writes of this size.
+constexpr size_t kBufferBytes = 1 << 20;
+
+} // namespace
 
 CheckedFilePipeline::CheckedFilePipeline(const QString& path)
-    : Pipeline("output file", nullptr), m_file(path)
+    : Pipeline("output file", nullptr), m_path(path)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        recordFailure();
+    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                  0666);
+    if (m_fd < 0) {
+        recordFailure(errno);
         check();
+    }
+    m_buffer.reserve(kBufferBytes);
+}
+
+CheckedFilePipeline::~CheckedFilePipeline()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
     }
 }
 
-void CheckedFilePipeline::recordFailure()
+void CheckedFilePipeline::recordFailure(int error)
 {
     if (m_failure.isEmpty()) {
-        m_failure =
-            QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        m_failure = QStringLiteral("cannot write %1: %2")
+                        .arg(m_path, QString::fromLocal8Bit(std::strerror(error)));
     }
+}
+
+void CheckedFilePipeline::writeOut(const unsigned char* data, size_t length)
+{
+    while (length > 0 && m_failure.isEmpty()) {
+        const ssize_t written = ::write(m_fd, data, length);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            // A write that took nothing without an error is a full device.
+            recordFailure(written < 0 ? errno : ENOSPC);
+            break;
+        }
+        data += written;
+        length -= size_t(written);
+    }
+}
+
+void CheckedFilePipeline::flushBuffer()
+{
+    writeOut(m_buffer.data(), m_buffer.size());
+    m_buffer.clear();
 }
 
 void CheckedFilePipeline::write(unsigned char const* data, size_t length)
@@ -26,15 +70,20 @@ void CheckedFilePipeline::write(unsigned char const* data, size_t length)
     if (!m_failure.isEmpty()) {
         return;
     }
-    if (m_file.write(reinterpret_cast<const char*>(data), qint64(length)) != qint64(length)) {
-        recordFailure();
+    if (m_buffer.size() + length > kBufferBytes) {
+        flushBuffer();
     }
+    if (length >= kBufferBytes) {
+        writeOut(data, length);
+        return;
+    }
+    m_buffer.insert(m_buffer.end(), data, data + length);
 }
 
 void CheckedFilePipeline::finish()
 {
-    if (m_failure.isEmpty() && !m_file.flush()) {
-        recordFailure();
+    if (m_failure.isEmpty()) {
+        flushBuffer();
     }
 }
 

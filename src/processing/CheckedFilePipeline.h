@@ -1,20 +1,24 @@
 #pragma once
 
-#include <QFile>
 #include <qpdf/Pipeline.hh>
 #include <QString>
+#include <vector>
 
 namespace veltrane {
 
 // QPDFWriter's output into a file that notices every failed or short write (a full disk, a
-// file-size limit), so an incomplete PDF is never taken for a written one. QPDFWriter calls the
-// pipeline from destructors too, where nothing may throw: failures are recorded, later data is
-// dropped, and check() reports them once writing is over.
+// file-size limit), so an incomplete PDF is never taken for a written one, and keeps the
+// system's reason ("No space left on device", "File too large"). QPDFWriter calls the pipeline
+// from destructors too, where nothing may throw: failures are recorded, later data is dropped,
+// and check() reports them once writing is over.
 class CheckedFilePipeline : public Pipeline
 {
 public:
     // Opens (truncating) `path`; throws when it cannot be opened.
     explicit CheckedFilePipeline(const QString& path);
+    ~CheckedFilePipeline() override;
+    CheckedFilePipeline(const CheckedFilePipeline&) = delete;
+    CheckedFilePipeline& operator=(const CheckedFilePipeline&) = delete;
 
     void write(unsigned char const* data, size_t length) override;
     void finish() override;
@@ -23,9 +27,13 @@ public:
     void check() const;
 
 private:
-    void recordFailure();
+    void writeOut(const unsigned char* data, size_t length);
+    void flushBuffer();
+    void recordFailure(int error);
 
-    QFile m_file;
+    QString m_path;
+    int m_fd = -1;
+    std::vector<unsigned char> m_buffer;
     QString m_failure;
 };
 

@@ -3,6 +3,7 @@
 // before and after the page's own content. Everything else in the document is left as it is.
 #include "model/Numbering.h"
 #include "platform/PdfPageTree.h"
+#include "platform/InputFile.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/CheckedFilePipeline.h"
@@ -14,7 +15,7 @@
 #include "processing/StampTarget.h"
 
 #include <atomic>
-#include <QFileInfo>
+#include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -111,7 +112,8 @@ bool deterministicPdfIds()
 bool Numbering::processPDF(const QString& source, const QString& target, const QString& password,
                            qint64 totalPages)
 {
-    if (!QFileInfo(source).isFile()) {
+    m_failureReason = inputFileProblem(source);
+    if (!m_failureReason.isEmpty()) {
         return false;
     }
     const StampTarget stampTarget(source, target);
@@ -200,7 +202,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             throw stampFailure(error);
         }
         written = true;
-    });
+    }, &m_failureReason);
     setIsUpdating(false);
     return written;
 }

@@ -3,6 +3,7 @@
 #include "model/Numbering.h"
 #include "model/Settings.h"
 #include "platform/AppPaths.h"
+#include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/RunPlan.h"
 
@@ -97,6 +98,7 @@ Process::FileResult Process::stampOne(Numbering& job, const OutputFile& output, 
     const FileItem& item = output.fileItems.first();
     if (item.pages() <= 0) {
         result.status = QStringLiteral("No Pages");
+        result.reason = item.problem().isEmpty() ? QStringLiteral("no pages") : item.problem();
         return result;
     }
     result.attempted = true;
@@ -107,15 +109,30 @@ Process::FileResult Process::stampOne(Numbering& job, const OutputFile& output, 
             pdf ? job.processPDF(item.path(), output.filename, item.pdfOpenPassword(), totalValue)
                 : job.processTIFF(item.path(), output.filename, totalValue, item.compression());
         result.status = result.created ? QStringLiteral("Completed") : QStringLiteral("Failed");
+        if (!result.created) {
+            result.reason = job.failureReason();
+        }
     } catch (const std::exception& e) {
         result.status = exceptionReason(e);
+        result.reason = result.status;
     }
     return result;
 }
 
-void Process::finishFile(const FileResult& result, LogFiles& record)
+void Process::finishFile(const FileResult& result, const OutputFile& output, LogFiles& record)
 {
     record.status = result.status;
+    record.reason = result.reason;
+    if (!result.created) {
+        // Every file that is not created says why, in the system log and in the run's log.
+        const QString word = result.status == QLatin1String("No Pages")
+                                 ? result.status
+                                 : QStringLiteral("Failed");
+        systemLog(QStringLiteral("%1 : %2 : %3")
+                      .arg(word, output.fileItems.first().path(),
+                           result.reason.isEmpty() ? QStringLiteral("unknown reason")
+                                                   : result.reason));
+    }
     if (result.attempted) {
         ++m_totalFileProcessed;
         report(false);
@@ -151,7 +168,7 @@ void Process::runSequential(qint64 totalPages, bool& error)
             m_job->reset();
         }
         error |= result.attempted && !result.created && result.status != QLatin1String("Failed");
-        finishFile(result, record);
+        finishFile(result, output, record);
         m_log.files.append(record);
     }
 }
@@ -223,7 +240,7 @@ void Process::runParallel(qint64 totalPages, bool& error)
             m_fileInProcess = output.fileItems.first().name();
         }
         error |= result.attempted && !result.created && result.status != QLatin1String("Failed");
-        finishFile(result, record);
+        finishFile(result, output, record);
         m_log.files.append(record);
     }
     for (std::thread& thread : threads) {
@@ -343,9 +360,14 @@ QString folderProblemMessage(FolderProblem problem, const QString& folder)
 
 bool outputFolderMatchesSources(const QString& outputFolder, const QList<FileItem>& items)
 {
-    const QString folder = outputFolder.toUpper();
+    const QString folder = QDir::cleanPath(outputFolder).toUpper();
+    const QDir output(outputFolder);
     for (const FileItem& item : items) {
-        if (item.location().toUpper() == folder) {
+        // By spelling, letter case ignored, and by what the folders are: a trailing slash or a
+        // symbolic link, to either folder or to a source file, names the same place.
+        if (QDir::cleanPath(item.location()).toUpper() == folder ||
+            isSameFile(item.location(), outputFolder) ||
+            isSameFile(item.path(), output.filePath(item.name()))) {
             return true;
         }
     }
@@ -356,7 +378,9 @@ QStringList outputNameClashes(const QList<FileItem>& items)
 {
     QMap<QString, int> seen;
     for (const FileItem& item : items) {
-        ++seen[item.name()];
+        if (item.pages() > 0) { // files without pages write nothing
+            ++seen[item.name()];
+        }
     }
     QStringList clashes;
     for (auto it = seen.cbegin(); it != seen.cend(); ++it) {

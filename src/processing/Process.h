@@ -85,11 +85,12 @@ private:
         bool attempted = false;
         bool created = false;
         QString status;
+        QString reason; // why it was not created
     };
     FileResult stampOne(Numbering& job, const OutputFile& output, qint64 totalValue);
     void runSequential(qint64 totalPages, bool& error);
     void runParallel(qint64 totalPages, bool& error);
-    void finishFile(const FileResult& result, LogFiles& record);
+    void finishFile(const FileResult& result, const OutputFile& output, LogFiles& record);
     void report(bool finished);
 
     std::unique_ptr<Numbering> m_job;
@@ -124,13 +125,16 @@ enum class FolderProblem { None, NotSet, Missing, NotWritable };
 FolderProblem checkOutputFolder(const QString& folder);
 QString folderProblemMessage(FolderProblem problem, const QString& folder);
 
-// Whether the output folder is the folder of a listed file (letter case ignored): stamping
-// would then overwrite originals, which the user must confirm.
+// Whether the output folder is the folder of a listed file: the same text with letter case
+// ignored, or the same folder on disk however spelt (trailing slashes, symbolic links), or an
+// output that would be the source file itself. Stamping would then overwrite originals, which
+// the user must confirm.
 bool outputFolderMatchesSources(const QString& outputFolder, const QList<FileItem>& items);
 extern const QString kOverwriteWarning;
 extern const QString kOverwriteQuestion;
 
-// File names that more than one listed file has: their outputs would overwrite each other.
+// File names that more than one listed file with pages has: their outputs would overwrite
+// each other.
 QStringList outputNameClashes(const QList<FileItem>& items);
 
 // The sum of the items' page counts.

@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DateFormat.h"
+#include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 
 #include <QDir>
@@ -11,6 +12,9 @@
 
 namespace veltrane {
 namespace {
+
+// Logs of one second beyond this many keep the last name (and replace that log).
+constexpr int kMaxLogSuffix = 1000;
 
 QString logTime(const QDateTime& when)
 {
@@ -44,6 +48,10 @@ QByteArray Log::toXml() const
         xml.writeAttribute(QStringLiteral("TargetPath"), file.targetPath);
         xml.writeAttribute(QStringLiteral("Status"), file.status);
         xml.writeAttribute(QStringLiteral("Pages"), QString::number(file.pages));
+        if (!file.reason.isEmpty()) {
+            // Beyond the format's own attributes: readers that know only those pass it by.
+            xml.writeAttribute(QStringLiteral("Reason"), file.reason);
+        }
         for (const LogFile& page : file.logFiles) {
             xml.writeStartElement(QStringLiteral("File"));
             xml.writeAttribute(QStringLiteral("SourceImageFile"), page.sourceFile);
@@ -62,13 +70,30 @@ QByteArray Log::toXml() const
 bool Log::save()
 {
     const QString folder = getAppPath();
-    m_logFilePath = (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) +
-                    QStringLiteral("Logs/") + fileNameFor(endTime);
-    QDir().mkpath(QFileInfo(m_logFilePath).absolutePath());
+    const QString logs =
+        (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("Logs/");
+    QDir().mkpath(QFileInfo(logs + QStringLiteral("x")).absolutePath());
+    // Runs that end in the same second, in this program or another, must not share a file:
+    // the name is claimed before it is written, and a taken one gets "-2", "-3", ...
+    bool claimed = !m_logFilePath.isEmpty();
+    const QString stem = fileNameFor(endTime).chopped(4);
+    for (int n = 1; !claimed && n <= kMaxLogSuffix; ++n) {
+        m_logFilePath = logs + stem +
+                        (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) +
+                        QStringLiteral(".log");
+        const NewFile made = claimNewFile(m_logFilePath);
+        claimed = made == NewFile::Created;
+        if (made == NewFile::Failed) {
+            break; // the write below fails and says so
+        }
+    }
     QSaveFile file(m_logFilePath);
     const QByteArray xml = toXml();
     if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
         systemLog(QStringLiteral("Could not write document out..."));
+        if (claimed && QFileInfo(m_logFilePath).size() == 0) {
+            QFile::remove(m_logFilePath);
+        }
     }
     return true;
 }

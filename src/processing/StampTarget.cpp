@@ -2,18 +2,11 @@
 
 #include "platform/StagedFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace veltrane {
 
 StampTarget::StampTarget(const QString& source, const QString& target)
     : m_source(source), m_inPlace(isSameFile(source, target))
-{
-    if (!m_inPlace && QFileInfo::exists(target)) {
-        QFile::remove(target);
-    }
-}
+{}
 
 void StampTarget::backUpSource(bool isBackupFile) const
 {

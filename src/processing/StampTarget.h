@@ -9,8 +9,8 @@ namespace veltrane {
 class StampTarget
 {
 public:
-    // Looks at the two paths: whether the target is the source itself (any spelling), and, when
-    // it is not, removes a stale file at the target.
+    // Looks at the two paths: whether the target is the source itself (any spelling). A file
+    // already at the target is left alone: only a complete output is renamed over it.
     StampTarget(const QString& source, const QString& target);
 
     bool inPlace() const { return m_inPlace; }

@@ -3,6 +3,7 @@
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
 #include "platform/JpegRoundTrip.h"
+#include "platform/InputFile.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "platform/TiffFile.h"
@@ -13,7 +14,6 @@
 #include "render/PreviewMarks.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QThread>
 #include <stdexcept>
@@ -108,7 +108,8 @@ void Numbering::drawStamps(QImage& image, qint64 number, qint64 pages, qint32 hi
 bool Numbering::processTIFF(const QString& source, const QString& target, qint64 totalPages,
                             qint32 compression)
 {
-    if (!QFileInfo(source).isFile()) {
+    m_failureReason = inputFileProblem(source);
+    if (!m_failureReason.isEmpty()) {
         return false;
     }
     const StampTarget stampTarget(source, target);
@@ -142,13 +143,16 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
             throw stampFailure(error);
         }
         if (kept == 0) {
-            return; // nothing in the page span: no file, and the staged one goes away
+            // Nothing in the page span: no file, and the staged one goes away.
+            m_failureReason = QStringLiteral("none of its %1 pages lies in the page span")
+                                  .arg(frames->count());
+            return;
         }
         if (!output->commit(&error)) {
             throw stampFailure(error);
         }
         written = true;
-    });
+    }, &m_failureReason);
     setIsUpdating(false);
     return written;
 }

@@ -20,6 +20,7 @@ void ImageStamp::draw(QPainter& context, const QRectF& rect, const QRectF& offse
     context.save();
     guarded(kDrawFailureLine, [&] {
         const QSizeF size{double(m_stampImageWidth), double(m_stampImageHeight)};
+        checkStampPlace(rect, offsetRect, size, double(m_stampImageRotation));
         const QPointF at = getTransformedPoint(size, m_stampImageRotation, rect, marginAnchor, 0);
         context.translate(offsetRect.x() + at.x(), offsetRect.y() + at.y());
         context.rotate(double(-m_stampImageRotation));

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QGlyphRun>
 #include <QList>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -16,6 +17,16 @@ class TextStamp;
 // The failure line of both stamps' drawing.
 inline const QString kDrawFailureLine = QStringLiteral(
     "Error in [Draw:rect:marginAnchor:pageNumber:totalPages:isHighLightStamp:] : %@");
+
+// Stamps are drawn only where every number of their place is finite and no farther than this
+// from the page's origin, in points (pixels on images): past it, PDF content would carry
+// invalid numbers and coordinates would wrap.
+inline constexpr double kMaxStampCoordinate = 1e7;
+
+// Throws, with a reason naming the numbers, when a stamp of `box` turned by `rotation` degrees
+// cannot be placed in `rect` with sane numbers; the stamp is then not drawn.
+void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF& box,
+                     double rotation);
 
 // The preview's marker over a stamp: red at half opacity.
 inline const QColor kHighlightColor = QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.5f);

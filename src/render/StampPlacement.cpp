@@ -3,6 +3,10 @@
 #include "model/TextStamp.h"
 #include "platform/SystemLog.h"
 #include "render/Placement.h"
+#include "render/StampDrawing.h"
+
+#include <cmath>
+#include <stdexcept>
 
 namespace veltrane {
 
@@ -14,6 +18,29 @@ qint32 StampItemBase::getNextMarginAnchor(bool mirror, qint32 anchor)
 void StampItemBase::reset()
 {
     m_lastMarginAnchor = 0;
+}
+
+void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF& box,
+                     double rotation)
+{
+    const double numbers[] = {rect.x(),        rect.y(),        rect.width(),   rect.height(),
+                              offsetRect.x(),  offsetRect.y(),  box.width(),    box.height(),
+                              rotation};
+    for (double value : numbers) {
+        if (!std::isfinite(value) || std::abs(value) > kMaxStampCoordinate) {
+            throw std::runtime_error(
+                QStringLiteral("stamp not drawn: its place is out of range (margin rectangle "
+                               "%1, %2, %3 x %4; stamp %5 x %6; turned %7 degrees)")
+                    .arg(rect.x())
+                    .arg(rect.y())
+                    .arg(rect.width())
+                    .arg(rect.height())
+                    .arg(box.width())
+                    .arg(box.height())
+                    .arg(rotation)
+                    .toStdString());
+        }
+    }
 }
 
 namespace {

@@ -122,6 +122,7 @@ void TextStamp::draw(QPainter& context, const QRectF& rect, const QRectF& offset
             return;
         }
         const TextStampGeometry g = measureTextStamp(*this, text, context.device());
+        checkStampPlace(rect, offsetRect, g.size, m_textRotation);
         const QPointF at =
             getTransformedPoint(g.size, qint64(std::trunc(m_textRotation)), rect, marginAnchor, 0);
         context.translate(offsetRect.x() + at.x(), offsetRect.y() + at.y());

@@ -6,10 +6,13 @@
 #include "support/ScopedLanguage.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace veltrane;
 
@@ -108,11 +111,13 @@ TEST(FileItem, LockedPdfTakesItsPagesWithTheRightPassword)
     FileItem item = itemFor(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")));
     EXPECT_EQ(item.displayField(QStringLiteral("SECURED")),
               QVariant(QStringLiteral("LockTemplate.pdf")));
+    EXPECT_EQ(item.problem(), QStringLiteral("needs a password"));
     EXPECT_FALSE(item.applyPdfPassword(QStringLiteral("wrong")));
     EXPECT_EQ(item.pages(), 0);
     EXPECT_EQ(item.pdfOpenPassword(), QString());
     ASSERT_TRUE(item.applyPdfPassword(QStringLiteral("user4")));
     EXPECT_EQ(item.pages(), 30);
+    EXPECT_EQ(item.problem(), QString());
     EXPECT_GT(item.imageSize().width(), 0);
     EXPECT_EQ(item.displayField(QStringLiteral("secured")),
               QVariant(QStringLiteral("UnlockTemplate.pdf")));
@@ -182,20 +187,40 @@ TEST(FileItem, UnreadableFilesAreListedWithNoPages)
     const QByteArray tiff =
         test::fileBytes(test::corpusFile(QStringLiteral("pillow_multipage.tiff")));
     test::LogCapture log;
-    for (const QString& path :
-         {write("empty.png", {}), write("empty.pdf", {}), write("junk.tif", QByteArray(300, 'j')),
-          write("junk.pdf", QByteArray("%PDF-1.4 nothing else")),
-          dir.filePath(QStringLiteral("missing.gif"))}) {
+    const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir().mkpath(dir.filePath(QStringLiteral("folder.pdf")));
+    // Each with the reason it shows no pages (the start of it, for the readers' own words).
+    const std::pair<QString, QString> unreadable[] = {
+        {write("empty.png", {}), QStringLiteral("empty file")},
+        {write("empty.pdf", {}), QStringLiteral("empty file")},
+        {write("junk.tif", QByteArray(300, 'j')), QStringLiteral("not a readable TIFF file (")},
+        {write("junk.png", QByteArray(300, 'j')), QStringLiteral("not a readable picture (")},
+        {write("junk.pdf", QByteArray("%PDF-1.4 nothing else")),
+         QStringLiteral("damaged PDF document")},
+        {write("letter.pdf", QByteArray("Dear reader,\n")), QStringLiteral("not a PDF document")},
+        {dir.filePath(QStringLiteral("missing.gif")), QStringLiteral("not found")},
+        // Never opened: a reader would wait for a writer forever.
+        {fifo, QStringLiteral("not a regular file")},
+        {dir.filePath(QStringLiteral("folder.pdf")), QStringLiteral("a folder, not a file")},
+    };
+    QElapsedTimer timer;
+    timer.start();
+    for (const auto& [path, problem] : unreadable) {
         const FileItem item = itemFor(path);
         EXPECT_EQ(item.pages(), 0) << path.toStdString();
+        EXPECT_TRUE(item.problem().startsWith(problem))
+            << path.toStdString() << ": " << item.problem().toStdString();
         EXPECT_EQ(item.imageSize(), QSizeF()) << path.toStdString();
         EXPECT_EQ(item.compression(), 1);
         EXPECT_FALSE(item.isEncrypted());
     }
+    EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(itemFor(dir.filePath(QStringLiteral("missing.gif"))).sizeInKB(),
               QStringLiteral("0 KB"));
     // Extensions that lie: the content decides.
     EXPECT_EQ(itemFor(write("really-a-jpeg.png", jpeg)).pages(), 1);
+    EXPECT_EQ(itemFor(write("really-a-jpeg.png", jpeg)).problem(), QString());
     EXPECT_EQ(itemFor(write("really-a-jpeg.tif", jpeg)).pages(), 1);
     // A TIFF cut short keeps the pages that can still be reached.
     const FileItem cut = itemFor(write("cut.tiff", tiff.left(tiff.size() / 2)));

@@ -98,6 +98,11 @@ TEST_F(GatheringTest, ItemsKeepOrderRefuseDuplicatesAndTakeThePassword)
     }
     EXPECT_TRUE(items[8].isEncrypted());
     EXPECT_EQ(items[8].pages(), 30); // the default read password unlocked it
+    const QList<FileItem> wrong =
+        measureFiles({path(QStringLiteral("locked.pdf"))}, QStringLiteral("nope"), 1, {},
+                     m_processing);
+    ASSERT_EQ(wrong.size(), 1);
+    EXPECT_EQ(wrong[0].problem(), QStringLiteral("wrong password"));
 }
 
 TEST(GatheringPreference, IncludeSubfoldersIsStoredAtOnce)
@@ -137,9 +142,9 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
     ::chmod((root + "/shut").constData(), 0755);
     const bool readsAnything = ::geteuid() == 0;
     EXPECT_EQ(found.removeAll(path(QStringLiteral("odd/shut/x.pdf"))), readsAnything ? 1 : 0);
-    // The name that is not UTF-8 cannot be opened through Qt's file names: it is left out, the
-    // others are all found.
-    EXPECT_EQ(found.size(), odd.size() - 1);
+    // The name that is not UTF-8 cannot be opened through Qt's file names: it is listed as
+    // shown, so that it is reported rather than left out without a word.
+    EXPECT_EQ(found.size(), odd.size());
     for (const QString& p : found) {
         EXPECT_TRUE(p.startsWith(path(QStringLiteral("odd/inner/")))) << qPrintable(p);
     }
@@ -147,10 +152,15 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
     QList<FileItem> items = measureFiles(found, {}, 2, {}, m_processing);
     ASSERT_EQ(items.size(), found.size());
     int readable = 0;
+    QStringList problems;
     for (const FileItem& item : items) {
         readable += item.pages() == 2 ? 1 : 0;
+        if (!item.problem().isEmpty()) {
+            problems << item.name() + QStringLiteral(": ") + item.problem();
+        }
     }
     EXPECT_EQ(readable, 4);
+    EXPECT_EQ(problems, QStringList(QStringLiteral("bad\uFFFD\uFFFD.pdf: file name is not valid UTF-8")));
 
     // A file that vanished between the walk and its measuring is listed with 0 pages.
     const QString gone = path(QStringLiteral("odd/inner/-leading.pdf"));
@@ -158,5 +168,6 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
     items = measureFiles({gone}, {}, 1, {}, m_processing);
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0].pages(), 0);
+    EXPECT_EQ(items[0].problem(), QStringLiteral("not found"));
     ::unlink((root + "/inner/bad\xff\xfe.pdf").constData()); // QTemporaryDir cannot spell it
 }

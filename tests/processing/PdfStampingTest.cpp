@@ -6,12 +6,16 @@
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
 
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -336,16 +340,19 @@ TEST_F(PdfStampingTest, DamagedEmptyAndMissingSources)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(5000, 'x'));
     junk.close();
+    const QByteArray earlier = test::fileBytes(out);
     {
         test::LogCapture log;
         EXPECT_FALSE(stamp(junk.fileName(), out));
         EXPECT_EQ(log.lines().size(), 1);
+        EXPECT_FALSE(m_job.failureReason().isEmpty());
     }
-    EXPECT_FALSE(QFile::exists(out)); // the stale target went, and nothing partial replaced it
+    EXPECT_EQ(test::fileBytes(out), earlier); // a failed replacement leaves the earlier output
 
     test::writeBodyPdf(out, 1);
     const QByteArray kept = test::fileBytes(out);
     EXPECT_FALSE(stamp(path(QStringLiteral("missing.pdf")), out));
+    EXPECT_EQ(m_job.failureReason(), QStringLiteral("not found"));
     EXPECT_EQ(test::fileBytes(out), kept); // a missing source touches nothing
     EXPECT_EQ(folderEntries(),
               QStringList({QStringLiteral("junk.pdf"), QStringLiteral("out.pdf")}));
@@ -392,4 +399,55 @@ TEST_F(PdfStampingTest, BrokenStampsDrawNothingButTheRestOfThePage)
     EXPECT_EQ(page.pixel(20, 20), kBlue);
     EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 2),
               QStringList({QStringLiteral("-"), QStringLiteral("-")}));
+}
+
+TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
+{
+    const QString in = bodyPdf(2, QStringLiteral("in.pdf"), QSizeF(300, 300));
+    const struct
+    {
+        const char* name;
+        std::function<void(Numbering&, TextStamp&, ImageStamp&)> change;
+    } rows[] = {
+        {"margin far off the page", [](Numbering& job, TextStamp&, ImageStamp&) {
+             job.setMarginLeft(1e19);
+         }},
+        {"largest margin", [](Numbering& job, TextStamp&, ImageStamp&) {
+             job.setMarginTop(1e308);
+         }},
+        {"margin not a number", [](Numbering& job, TextStamp&, ImageStamp&) {
+             job.setMarginRight(std::nan(""));
+         }},
+        {"turn not finite", [](Numbering&, TextStamp& text, ImageStamp& image) {
+             text.setTextRotation(std::numeric_limits<double>::infinity());
+             image.setStampImageRotation(qint64(4e18));
+         }},
+    };
+    for (const auto& row : rows) {
+        m_job.stamps().clear();
+        m_job.setMarginLeft(0);
+        m_job.setMarginTop(0);
+        m_job.setMarginRight(0);
+        TextStamp& text = addText(QStringLiteral("<{0}/{1}>"));
+        ImageStamp& image = addBlock(Qt::red, TopLeft);
+        row.change(m_job, text, image);
+        const QString out = path(QStringLiteral("out.pdf"));
+        test::LogCapture log;
+        ASSERT_TRUE(stamp(in, out)) << row.name;
+        EXPECT_EQ(labels(out, 2), QStringList({QStringLiteral("-"), QStringLiteral("-")}))
+            << row.name;
+        EXPECT_EQ(renderPage(out, 0).pixel(5, 5), kBlue) << row.name; // no red block
+        // Two stamps on two pages, each left out with its reason.
+        ASSERT_EQ(log.lines().size(), 4) << row.name;
+        for (const QString& line : log.lines()) {
+            EXPECT_TRUE(line.startsWith(QStringLiteral(
+                "Error in [Draw:rect:marginAnchor:pageNumber:totalPages:isHighLightStamp:] : "
+                "stamp not drawn: its place is out of range")))
+                << row.name << ": " << line.toStdString();
+        }
+        QProcess check;
+        check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), out});
+        ASSERT_TRUE(check.waitForFinished(60000));
+        EXPECT_EQ(check.exitCode(), 0) << row.name << check.readAll().toStdString();
+    }
 }

@@ -25,6 +25,7 @@ TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
     second.filename = QStringLiteral("b.tif");
     second.targetPath = QStringLiteral("/out");
     second.status = QStringLiteral("No Pages");
+    second.reason = QStringLiteral("needs a password");
     log.files = {first, second};
     ASSERT_TRUE(log.save());
     EXPECT_EQ(log.logFilePath(), getAppPath() + QStringLiteral("/Logs/051226140709.log"));
@@ -54,9 +55,34 @@ TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
             QStringLiteral(
                 "Files FileName=A & \"B\" <c>.pdf TargetPath=/out Status=Completed Pages=12"),
             QStringLiteral("File SourceImageFile=/in/a.pdf SourcePageNo=3 PageNo=1 Status=Failed"),
-            QStringLiteral("Files FileName=b.tif TargetPath=/out Status=No Pages Pages=0"),
+            QStringLiteral("Files FileName=b.tif TargetPath=/out Status=No Pages Pages=0 "
+                           "Reason=needs a password"),
         }));
     EXPECT_GE(xml.count('\n'), 5); // one element a line
+}
+
+TEST(ProcessLog, RunsEndingInTheSameSecondKeepALogEach)
+{
+    const QDateTime end(QDate(2026, 3, 4), QTime(5, 6, 7));
+    QStringList paths;
+    for (int run = 1; run <= 3; ++run) {
+        Log log;
+        log.endTime = end;
+        LogFiles file;
+        file.filename = QStringLiteral("run%1.pdf").arg(run);
+        log.files = {file};
+        log.save();
+        paths << log.logFilePath();
+    }
+    const QString logs = getAppPath() + QStringLiteral("/Logs/");
+    EXPECT_EQ(paths, QStringList({logs + QStringLiteral("040326050607.log"),
+                                  logs + QStringLiteral("040326050607-2.log"),
+                                  logs + QStringLiteral("040326050607-3.log")}));
+    for (int run = 1; run <= 3; ++run) {
+        QFile file(paths[run - 1]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains("run" + QByteArray::number(run) + ".pdf"));
+    }
 }
 
 TEST(ProcessLog, NameUsesTheTwentyFourHourClock)

@@ -4,12 +4,16 @@
 #include "model/Settings.h"
 #include "model/TextStamp.h"
 #include "processing/PdfOutputOptions.h"
+#include "processing/RunChecks.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/TiffTools.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -139,6 +143,14 @@ TEST_F(ProcessTest, StatusesCountsAndMessages)
     EXPECT_EQ(process->log().files[2].pages, 0);
     EXPECT_EQ(process->log().files[3].status, QStringLiteral("Failed"));
     EXPECT_EQ(process->log().files[3].pages, 2);
+    // Each file that is not created says why, in the run's log and in one line.
+    EXPECT_EQ(process->log().files[0].reason, QString());
+    EXPECT_EQ(process->log().files[2].reason, QStringLiteral("the document has no pages"));
+    EXPECT_EQ(process->log().files[3].reason, QStringLiteral("not found"));
+    EXPECT_EQ(log.lines(),
+              QStringList({QStringLiteral("No Pages : ") + items[2].path() +
+                               QStringLiteral(" : the document has no pages"),
+                           QStringLiteral("Failed : ") + vanishing + QStringLiteral(" : not found")}));
     EXPECT_EQ(process->totalFileSelected(), 4);
     EXPECT_EQ(process->totalFileProcessed(), 3);
     EXPECT_EQ(process->totalFileCreated(), 2);
@@ -220,13 +232,35 @@ TEST_F(ProcessTest, RunChecksAndTexts)
                              "folder!\r\n[ /x ]\r\nPlease select valid output folder."));
 
     const QList<FileItem> items = pdfs({1});
-    EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("in")).toUpper(), items));
+    // The source folder however it is spelt: letter case, a trailing slash, "..", a link to the
+    // folder, a link to the source file in another folder.
+    const QString source = m_dir.filePath(QStringLiteral("in"));
+    const QByteArray linked = QFile::encodeName(m_dir.filePath(QStringLiteral("linked")));
+    ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), linked.constData()), 0);
+    QDir().mkpath(m_dir.filePath(QStringLiteral("links")));
+    ASSERT_EQ(::symlink(QFile::encodeName(items[0].path()).constData(),
+                        QFile::encodeName(m_dir.filePath(QStringLiteral("links/doc1.pdf")))
+                            .constData()),
+              0);
+    for (const QString& spelling :
+         {source.toUpper(), source + QLatin1Char('/'), source + QStringLiteral("/../in/"),
+          m_dir.filePath(QStringLiteral("linked")), m_dir.filePath(QStringLiteral("linked/"))}) {
+        EXPECT_TRUE(outputFolderMatchesSources(spelling, items)) << qPrintable(spelling);
+    }
+    EXPECT_TRUE(outputFolderMatchesSources(
+        source, {item(m_dir.filePath(QStringLiteral("links/doc1.pdf")))}));
+    EXPECT_TRUE(outputFolderMatchesSources(
+        m_dir.filePath(QStringLiteral("links")), items)); // the output would be the source
     EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("out")), items));
     QDir().mkpath(m_dir.filePath(QStringLiteral("other")));
     test::writeBodyPdf(m_dir.filePath(QStringLiteral("other/doc1.pdf")), 1);
     EXPECT_EQ(outputNameClashes(
                   items + QList<FileItem>{item(m_dir.filePath(QStringLiteral("other/doc1.pdf")))}),
               QStringList{QStringLiteral("doc1.pdf")});
+    // A file without pages writes nothing, so it clashes with nothing.
+    EXPECT_EQ(outputNameClashes(
+                  items + QList<FileItem>{item(m_dir.filePath(QStringLiteral("gone/doc1.pdf")))}),
+              QStringList());
 
     const QDateTime start(QDate(2026, 12, 5), QTime(10, 0, 0));
     EXPECT_EQ(timeTakenString(start, start.addMSecs(900)), QString());
@@ -235,6 +269,73 @@ TEST_F(ProcessTest, RunChecksAndTexts)
     EXPECT_EQ(timeTakenString(start, start.addSecs(3661)),
               QStringLiteral("1 hr(s) 1 min(s) 1 sec(s) "));
     EXPECT_EQ(timeTakenString(QDateTime(), start), QString());
+}
+
+TEST(RunChecks, JobsThatWouldComeOutWrongAreNamedBeforeTheRun)
+{
+    test::ScopedPreferences preferences;
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        const char* name;
+        std::function<void(Numbering&, TextStamp&)> change;
+        QStringList problems;
+        QStringList missingFonts;
+    } rows[] = {
+        {"sound", [](Numbering&, TextStamp&) {}, {}, {}},
+        {"huge margin",
+         [](Numbering& job, TextStamp&) { job.setMarginLeft(1e19); },
+         {QStringLiteral("The left margin (1e+19) is out of range.")},
+         {}},
+        {"huge margin once in inches",
+         [](Numbering& job, TextStamp&) {
+             job.setMarginUnit(Inches);
+             job.setMarginBottom(2e6);
+         },
+         {QStringLiteral("The bottom margin (2e+06) is out of range.")},
+         {}},
+        {"margin not a number",
+         [](Numbering& job, TextStamp&) { job.setMarginTop(std::nan("")); },
+         {QStringLiteral("The top margin (nan) is out of range.")},
+         {}},
+        {"turn not finite",
+         [inf](Numbering&, TextStamp& stamp) { stamp.setTextRotation(inf); },
+         {QStringLiteral("Stamp 1 \"Numbers [{0}]\" is turned by inf degrees, out of range.")},
+         {}},
+        {"font not installed",
+         [](Numbering&, TextStamp& stamp) {
+             PDFFont font = stamp.font();
+             font.setFontName(QStringLiteral("No Such Family 7"));
+             stamp.setFont(font);
+         },
+         {},
+         {QStringLiteral("Stamp 1 \"Numbers [{0}]\" asks for the font \"No Such Family 7\", "
+                         "which is not installed.")}},
+        {"switched-off stamps are not asked about",
+         [inf](Numbering&, TextStamp& stamp) {
+             PDFFont font = stamp.font();
+             font.setFontName(QStringLiteral("No Such Family 7"));
+             stamp.setFont(font);
+             stamp.setTextRotation(inf);
+             stamp.setIsSelected(false);
+         },
+         {},
+         {}},
+    };
+    for (const auto& row : rows) {
+        Numbering job;
+        job.stamps().clear();
+        auto stamp = std::make_unique<TextStamp>();
+        stamp->setNumberFormat(QStringLiteral("{0}"));
+        row.change(job, *stamp);
+        job.stamps().push_back(std::move(stamp));
+        EXPECT_EQ(jobRangeProblems(job), row.problems) << row.name;
+        QStringList fonts;
+        for (const MissingFont& missing : stampsWithMissingFonts(job)) {
+            fonts << missingFontMessage(missing);
+        }
+        EXPECT_EQ(fonts, row.missingFonts) << row.name;
+    }
 }
 
 TEST_F(ProcessTest, OutputFolderTurningReadOnlyFailsTheRestAndTellsTheTruth)
