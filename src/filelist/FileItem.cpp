@@ -46,9 +46,10 @@ qint32 countPicture(const QString& path, bool isTiff, qint32* compression, QSize
             size = reader.size();
             count = std::max(reader.imageCount(), 1);
         } else if (problem) {
-            *problem = isTiff && !tiffError.isEmpty()
-                           ? QStringLiteral("not a readable TIFF file (%1)").arg(tiffError)
-                           : QStringLiteral("not a readable picture (%1)").arg(reader.errorString());
+            *problem =
+                isTiff && !tiffError.isEmpty()
+                    ? QStringLiteral("not a readable TIFF file (%1)").arg(tiffError)
+                    : QStringLiteral("not a readable picture (%1)").arg(reader.errorString());
         }
     }
     if (size.width() > 0 && size.height() > 0) {
@@ -140,8 +141,8 @@ void FileItem::setFilePath(const QUrl& url)
         return;
     }
     qint32 compression = 1;
-    m_pages = measurePages(url, &compression, &m_isEncrypted, &m_imageSize, &m_dateTaken,
-                           &m_problem);
+    m_pages =
+        measurePages(url, &compression, &m_isEncrypted, &m_imageSize, &m_dateTaken, &m_problem);
     m_compression = compression;
     if (m_pages > 0) {
         m_problem.clear();

@@ -47,9 +47,9 @@ QStringList walkFolder(const QString& folder, bool includeSubfolders)
         const QString shown = dir.absoluteFilePath(entry.shownName);
         if (entry.isFolder) {
             if (includeSubfolders) {
-                systemLogError(QStringLiteral("Error in (walkFolder) : %@"),
-                               QStringLiteral("folder name is not valid UTF-8, not walked: %1")
-                                   .arg(shown));
+                systemLogError(
+                    QStringLiteral("Error in (walkFolder) : %@"),
+                    QStringLiteral("folder name is not valid UTF-8, not walked: %1").arg(shown));
             }
         } else if (hasAcceptedExtension(entry.shownName, false)) {
             files << shown;

@@ -207,6 +207,7 @@ QString checkXml(QIODevice* device, qsizetype maxEntries)
     {
         bool isArray = false;
         qsizetype entries = 0;
+        QString key; // of an array that is a dictionary's value
     };
     std::vector<Open> open;
     QString lastKey;
@@ -224,10 +225,11 @@ QString checkXml(QIODevice* device, qsizetype maxEntries)
             if (!open.empty() && open.back().isArray && maxEntries >= 0 &&
                 ++open.back().entries > maxEntries) {
                 return QStringLiteral("the array \"%1\" holds more than %2 entries")
-                    .arg(lastKey)
+                    .arg(open.back().key)
                     .arg(maxEntries);
             }
             const bool isArray = reader.name() == QLatin1String("array");
+            const bool inDictionary = !open.empty() && !open.back().isArray;
             if (reader.name() == QLatin1String("key")) {
                 lastKey = reader.readElementText();
                 if (reader.hasError()) {
@@ -235,7 +237,7 @@ QString checkXml(QIODevice* device, qsizetype maxEntries)
                 }
                 continue; // its end element is read already
             }
-            open.push_back({isArray, 0});
+            open.push_back({isArray, 0, isArray && inDictionary ? lastKey : QString()});
             break;
         }
         case QXmlStreamReader::EndElement:
@@ -261,53 +263,6 @@ QString checkXml(const QByteArray& bytes, qsizetype maxEntries)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return checkXml(&buffer, maxEntries);
-}
-
-// The first array of a libplist tree with more than `maxEntries` entries, as a refusal.
-QString checkArrays(plist_t node, qsizetype maxEntries, int depth)
-{
-    if (maxEntries < 0 || depth > kMaxPropertyListDepth) {
-        return {};
-    }
-    if (plist_get_node_type(node) == PLIST_ARRAY) {
-        const uint32_t count = plist_array_get_size(node);
-        if (qsizetype(count) > maxEntries) {
-            return QStringLiteral("an array holds more than %1 entries").arg(maxEntries);
-        }
-        for (uint32_t i = 0; i < count; ++i) {
-            QString refusal = checkArrays(plist_array_get_item(node, i), maxEntries, depth + 1);
-            if (!refusal.isEmpty()) {
-                return refusal;
-            }
-        }
-    } else if (plist_get_node_type(node) == PLIST_DICT) {
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        QString refusal;
-        for (;;) {
-            char* key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, it, &key, &item);
-            if (!item) {
-                std::free(key);
-                break;
-            }
-            refusal = checkArrays(item, maxEntries, depth + 1);
-            if (!refusal.isEmpty() && plist_get_node_type(item) == PLIST_ARRAY &&
-                refusal.startsWith(QLatin1String("an array"))) {
-                refusal = QStringLiteral("the array \"%1\" holds more than %2 entries")
-                              .arg(QString::fromUtf8(key))
-                              .arg(maxEntries);
-            }
-            std::free(key);
-            if (!refusal.isEmpty()) {
-                break;
-            }
-        }
-        std::free(it);
-        return refusal;
-    }
-    return {};
 }
 
 // libplist's binary reader recurses once per nesting level and checks each level against all
@@ -350,20 +305,25 @@ PlistResult parse(const QByteArray& bytes, qsizetype maxEntries, bool xmlChecked
             plist_t bin = nullptr;
             plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &bin);
             const PlistPtr binRoot(bin);
-            if (binRoot) {
-                result.error = checkArrays(binRoot.get(), maxEntries, 0);
-                if (!result.error.isEmpty()) {
-                    return result;
-                }
-            }
             char* xml = nullptr;
             uint32_t length = 0;
             if (binRoot) {
                 plist_to_xml(binRoot.get(), &xml, &length);
             }
             if (xml) {
-                plist_from_xml(xml, length, &raw);
+                // Array lengths are checked on the XML form too: walking the binary tree itself
+                // would read its keys, which may hold a NUL byte.
+                if (maxEntries >= 0) {
+                    result.error = checkXml(QByteArray::fromRawData(xml, qsizetype(length)),
+                                            maxEntries);
+                }
+                if (result.error.isEmpty()) {
+                    plist_from_xml(xml, length, &raw);
+                }
                 plist_to_xml_free(xml);
+                if (!result.error.isEmpty()) {
+                    return result;
+                }
             }
         } else {
             plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &raw);

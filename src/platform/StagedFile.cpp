@@ -109,8 +109,8 @@ bool isSameFile(const QString& a, const QString& b)
 
 NewFile claimNewFile(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return errno == EEXIST ? NewFile::Taken : NewFile::Failed;
     }

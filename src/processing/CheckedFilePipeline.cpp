@@ -18,8 +18,8 @@ constexpr size_t kBufferBytes = 1 << 20;
 CheckedFilePipeline::CheckedFilePipeline(const QString& path)
     : Pipeline("output file", nullptr), m_path(path)
 {
-    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                  0666);
+    m_fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (m_fd < 0) {
         recordFailure(errno);
         check();

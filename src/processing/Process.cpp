@@ -125,13 +125,12 @@ void Process::finishFile(const FileResult& result, const OutputFile& output, Log
     record.reason = result.reason;
     if (!result.created) {
         // Every file that is not created says why, in the system log and in the run's log.
-        const QString word = result.status == QLatin1String("No Pages")
-                                 ? result.status
-                                 : QStringLiteral("Failed");
-        systemLog(QStringLiteral("%1 : %2 : %3")
-                      .arg(word, output.fileItems.first().path(),
-                           result.reason.isEmpty() ? QStringLiteral("unknown reason")
-                                                   : result.reason));
+        const QString word =
+            result.status == QLatin1String("No Pages") ? result.status : QStringLiteral("Failed");
+        systemLog(
+            QStringLiteral("%1 : %2 : %3")
+                .arg(word, output.fileItems.first().path(),
+                     result.reason.isEmpty() ? QStringLiteral("unknown reason") : result.reason));
     }
     if (result.attempted) {
         ++m_totalFileProcessed;

@@ -78,8 +78,7 @@ bool Log::save()
     bool claimed = !m_logFilePath.isEmpty();
     const QString stem = fileNameFor(endTime).chopped(4);
     for (int n = 1; !claimed && n <= kMaxLogSuffix; ++n) {
-        m_logFilePath = logs + stem +
-                        (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) +
+        m_logFilePath = logs + stem + (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) +
                         QStringLiteral(".log");
         const NewFile made = claimNewFile(m_logFilePath);
         claimed = made == NewFile::Created;

@@ -23,9 +23,9 @@ void StampItemBase::reset()
 void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF& box,
                      double rotation)
 {
-    const double numbers[] = {rect.x(),        rect.y(),        rect.width(),   rect.height(),
-                              offsetRect.x(),  offsetRect.y(),  box.width(),    box.height(),
-                              rotation};
+    const double numbers[] = {rect.x(),      rect.y(),       rect.width(),
+                              rect.height(), offsetRect.x(), offsetRect.y(),
+                              box.width(),   box.height(),   rotation};
     for (double value : numbers) {
         if (!std::isfinite(value) || std::abs(value) > kMaxStampCoordinate) {
             throw std::runtime_error(

@@ -98,9 +98,8 @@ TEST_F(GatheringTest, ItemsKeepOrderRefuseDuplicatesAndTakeThePassword)
     }
     EXPECT_TRUE(items[8].isEncrypted());
     EXPECT_EQ(items[8].pages(), 30); // the default read password unlocked it
-    const QList<FileItem> wrong =
-        measureFiles({path(QStringLiteral("locked.pdf"))}, QStringLiteral("nope"), 1, {},
-                     m_processing);
+    const QList<FileItem> wrong = measureFiles({path(QStringLiteral("locked.pdf"))},
+                                               QStringLiteral("nope"), 1, {}, m_processing);
     ASSERT_EQ(wrong.size(), 1);
     EXPECT_EQ(wrong[0].problem(), QStringLiteral("wrong password"));
 }
@@ -160,7 +159,8 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
         }
     }
     EXPECT_EQ(readable, 4);
-    EXPECT_EQ(problems, QStringList(QStringLiteral("bad\uFFFD\uFFFD.pdf: file name is not valid UTF-8")));
+    EXPECT_EQ(problems,
+              QStringList(QStringLiteral("bad\uFFFD\uFFFD.pdf: file name is not valid UTF-8")));
 
     // A file that vanished between the walk and its measuring is listed with 0 pages.
     const QString gone = path(QStringLiteral("odd/inner/-leading.pdf"));

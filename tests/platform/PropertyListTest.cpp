@@ -145,6 +145,16 @@ TEST(PropertyList, HostileInputIsRefusedQuickly)
               QStringLiteral("property list nested too deeply"));
     EXPECT_TRUE(readPropertyList(deepBinaryChain(100)).ok());
 
+    // Arrays longer than the reader is asked to take, in either encoding; at the limit they are
+    // read.
+    const QVariantMap job{{QStringLiteral("Stamps"), QVariantList(11, QVariantMap())},
+                          {QStringLiteral("name"), QStringLiteral("x")}};
+    for (const QByteArray& list : {toXmlPropertyList(job), toBinaryPropertyList(job)}) {
+        EXPECT_EQ(readPropertyList(list, 10).error,
+                  QStringLiteral("the array \"Stamps\" holds more than 10 entries"));
+        EXPECT_TRUE(readPropertyList(list, 11).ok());
+    }
+
     EXPECT_LT(timer.elapsed(), 20000);
 }
 

@@ -409,16 +409,14 @@ TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
         const char* name;
         std::function<void(Numbering&, TextStamp&, ImageStamp&)> change;
     } rows[] = {
-        {"margin far off the page", [](Numbering& job, TextStamp&, ImageStamp&) {
-             job.setMarginLeft(1e19);
-         }},
-        {"largest margin", [](Numbering& job, TextStamp&, ImageStamp&) {
-             job.setMarginTop(1e308);
-         }},
-        {"margin not a number", [](Numbering& job, TextStamp&, ImageStamp&) {
-             job.setMarginRight(std::nan(""));
-         }},
-        {"turn not finite", [](Numbering&, TextStamp& text, ImageStamp& image) {
+        {"margin far off the page",
+         [](Numbering& job, TextStamp&, ImageStamp&) { job.setMarginLeft(1e19); }},
+        {"largest margin",
+         [](Numbering& job, TextStamp&, ImageStamp&) { job.setMarginTop(1e308); }},
+        {"margin not a number",
+         [](Numbering& job, TextStamp&, ImageStamp&) { job.setMarginRight(std::nan("")); }},
+        {"turn not finite",
+         [](Numbering&, TextStamp& text, ImageStamp& image) {
              text.setTextRotation(std::numeric_limits<double>::infinity());
              image.setStampImageRotation(qint64(4e18));
          }},

@@ -13,8 +13,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -147,10 +147,10 @@ TEST_F(ProcessTest, StatusesCountsAndMessages)
     EXPECT_EQ(process->log().files[0].reason, QString());
     EXPECT_EQ(process->log().files[2].reason, QStringLiteral("the document has no pages"));
     EXPECT_EQ(process->log().files[3].reason, QStringLiteral("not found"));
-    EXPECT_EQ(log.lines(),
-              QStringList({QStringLiteral("No Pages : ") + items[2].path() +
-                               QStringLiteral(" : the document has no pages"),
-                           QStringLiteral("Failed : ") + vanishing + QStringLiteral(" : not found")}));
+    EXPECT_EQ(log.lines(), QStringList({QStringLiteral("No Pages : ") + items[2].path() +
+                                            QStringLiteral(" : the document has no pages"),
+                                        QStringLiteral("Failed : ") + vanishing +
+                                            QStringLiteral(" : not found")}));
     EXPECT_EQ(process->totalFileSelected(), 4);
     EXPECT_EQ(process->totalFileProcessed(), 3);
     EXPECT_EQ(process->totalFileCreated(), 2);
@@ -238,10 +238,10 @@ TEST_F(ProcessTest, RunChecksAndTexts)
     const QByteArray linked = QFile::encodeName(m_dir.filePath(QStringLiteral("linked")));
     ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), linked.constData()), 0);
     QDir().mkpath(m_dir.filePath(QStringLiteral("links")));
-    ASSERT_EQ(::symlink(QFile::encodeName(items[0].path()).constData(),
-                        QFile::encodeName(m_dir.filePath(QStringLiteral("links/doc1.pdf")))
-                            .constData()),
-              0);
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(items[0].path()).constData(),
+                  QFile::encodeName(m_dir.filePath(QStringLiteral("links/doc1.pdf"))).constData()),
+        0);
     for (const QString& spelling :
          {source.toUpper(), source + QLatin1Char('/'), source + QStringLiteral("/../in/"),
           m_dir.filePath(QStringLiteral("linked")), m_dir.filePath(QStringLiteral("linked/"))}) {
@@ -249,8 +249,8 @@ TEST_F(ProcessTest, RunChecksAndTexts)
     }
     EXPECT_TRUE(outputFolderMatchesSources(
         source, {item(m_dir.filePath(QStringLiteral("links/doc1.pdf")))}));
-    EXPECT_TRUE(outputFolderMatchesSources(
-        m_dir.filePath(QStringLiteral("links")), items)); // the output would be the source
+    EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("links")),
+                                           items)); // the output would be the source
     EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("out")), items));
     QDir().mkpath(m_dir.filePath(QStringLiteral("other")));
     test::writeBodyPdf(m_dir.filePath(QStringLiteral("other/doc1.pdf")), 1);

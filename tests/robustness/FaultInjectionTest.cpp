@@ -125,9 +125,10 @@ protected:
         return process;
     }
 
-    // The output folder holds exactly the outputs reported "Completed", each one whole; the
-    // summary does not claim success when something failed.
-    void expectTruthfulEnd(const Process& process, const QString& output, int expectCompleted)
+    // The output folder holds exactly the outputs reported "Completed", each one whole, and the
+    // earlier files named in `kept`; the summary does not claim success when something failed.
+    void expectTruthfulEnd(const Process& process, const QString& output, int expectCompleted,
+                           const QStringList& kept = {})
     {
         QStringList completed;
         for (const LogFiles& file : process.log().files) {
@@ -144,6 +145,7 @@ protected:
         EXPECT_EQ(completed.size(), expectCompleted);
         QStringList present = QDir(output).entryList(QDir::Files | QDir::Hidden | QDir::System);
         present.sort();
+        completed += kept;
         completed.sort();
         EXPECT_EQ(present, completed) << "only complete outputs, no temporary files";
         if (completed.size() < process.log().files.size()) {
@@ -180,6 +182,10 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     const QList<FileItem> items = noiseTiffs({100, 500, 120});
     const auto before = snapshot();
     QTemporaryDir output;
+    // An earlier output under the name of the file that will fail: it must stay as it was.
+    const QString earlier = output.filePath(QStringLiteral("t2.tif"));
+    test::writeTiff(earlier, {noise(40, 40)}, false);
+    const QByteArray earlierBytes = test::fileBytes(earlier);
     // Writes past the limit fail with EFBIG instead of killing the process.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -194,7 +200,10 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(process->log().files.size(), 3);
     EXPECT_NE(process->log().files[1].status, QStringLiteral("Completed"));
-    expectTruthfulEnd(*process, output.path(), 2);
+    EXPECT_TRUE(process->log().files[1].reason.endsWith(QLatin1String("File too large")))
+        << qPrintable(process->log().files[1].reason);
+    EXPECT_EQ(test::fileBytes(earlier), earlierBytes);
+    expectTruthfulEnd(*process, output.path(), 2, {QStringLiteral("t2.tif")});
 }
 
 TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
@@ -257,36 +266,64 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
     const QString doc = source(QStringLiteral("big.pdf"));
     test::writeBodyPdf(doc, 400, QSizeF(300, 300));
     const QByteArray original = test::fileBytes(doc);
-    int replaced = 0;
-    int intact = 0;
-    for (int delayMs : {20, 60, 120, 200, 300, 450, 700, 1000}) {
+    QTemporaryDir elsewhere;
+    const QString earlier = elsewhere.filePath(QStringLiteral("big.pdf"));
+    // In place, and over an earlier output in another folder: either way the file there is the
+    // whole old one or the whole new one, never missing.
+    const struct
+    {
+        const char* name;
+        QString target;
+        QByteArray old;
+        QString folder;
+    } rows[] = {
+        {"in place", doc, original, m_sources.path()},
+        {"earlier output", earlier,
+         test::fileBytes(test::corpusFile(QStringLiteral("qpdf_good13.pdf"))), elsewhere.path()},
+    };
+    for (const auto& row : rows) {
         QFile::remove(doc);
-        QFile restore(doc);
-        ASSERT_TRUE(restore.open(QIODevice::WriteOnly));
-        restore.write(original);
-        restore.close();
+        QFile source(doc);
+        ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+        source.write(original);
+        source.close();
+        int replaced = 0;
+        int intact = 0;
+        for (int delayMs : {20, 60, 120, 200, 300, 450, 700, 1000}) {
+            QFile::remove(row.target);
+            QFile restore(row.target);
+            ASSERT_TRUE(restore.open(QIODevice::WriteOnly));
+            restore.write(row.old);
+            restore.close();
 
-        QProcess batch;
-        batch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        batch.start(QStringLiteral(VELTRANE_BATCH),
-                    {QStringLiteral("-q"), QStringLiteral("--overwrite"), QStringLiteral("--text"),
-                     QStringLiteral("<{0}/{1}>"), QStringLiteral("-o"), m_sources.path(), doc});
-        ASSERT_TRUE(batch.waitForStarted());
-        QThread::msleep(delayMs);
-        ::kill(pid_t(batch.processId()), SIGKILL);
-        batch.waitForFinished();
+            QProcess batch;
+            batch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            batch.start(QStringLiteral(VELTRANE_BATCH),
+                        {QStringLiteral("-q"), QStringLiteral("--overwrite"),
+                         QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"),
+                         QStringLiteral("-o"), row.folder, doc});
+            ASSERT_TRUE(batch.waitForStarted());
+            QThread::msleep(delayMs);
+            ::kill(pid_t(batch.processId()), SIGKILL);
+            batch.waitForFinished();
 
-        const QByteArray now = test::fileBytes(doc);
-        if (now == original) {
-            ++intact;
-            continue;
+            const QByteArray now = test::fileBytes(row.target);
+            if (now == row.old) {
+                ++intact;
+                continue;
+            }
+            // Not the old file: then the whole stamped one, every page numbered.
+            ++replaced;
+            ASSERT_EQ(test::pdfFacts(row.target).pages, 400) << row.name << delayMs;
+            EXPECT_TRUE(test::pageText(row.target, 1).contains(QLatin1String("<1/400>")))
+                << row.name << delayMs;
+            EXPECT_TRUE(test::pageText(row.target, 400).contains(QLatin1String("<400/400>")))
+                << row.name << delayMs;
         }
-        // Not the old file: then the whole stamped one, every page numbered.
-        ++replaced;
-        ASSERT_EQ(test::pdfFacts(doc).pages, 400) << delayMs;
-        EXPECT_TRUE(test::pageText(doc, 1).contains(QLatin1String("<1/400>"))) << delayMs;
-        EXPECT_TRUE(test::pageText(doc, 400).contains(QLatin1String("<400/400>"))) << delayMs;
+        EXPECT_EQ(intact + replaced, 8) << row.name;
+        EXPECT_GT(intact, 0) << row.name; // killed early at least once
+        if (row.target != doc) {
+            EXPECT_TRUE(test::fileBytes(doc) == original) << row.name; // the source is untouched
+        }
     }
-    EXPECT_EQ(intact + replaced, 8);
-    EXPECT_GT(intact, 0); // killed early at least once
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace veltrane::test {
+
+// One run of the real veltrane-batch command.
+struct BatchRun
+{
+    int exitCode = -1; // -1 when it did not exit normally (killed, or timed out)
+    QStringList out;   // standard output, a line each, empty lines dropped
+    QString err;       // standard error as it came
+    double seconds = 0;
+    long peakKiB = 0; // the peak resident memory of this run alone
+};
+
+// Runs veltrane-batch with `arguments`, its preferences and data (logs) under `home`, without a
+// display. `shell`, when given, runs first in a shell that then becomes the command (such as
+// "ulimit -f 2"). Gives up after `timeoutSeconds`, killing the command.
+BatchRun runBatch(const QStringList& arguments, const QString& home, const QString& shell = {},
+                  int timeoutSeconds = 120);
+
+} // namespace veltrane::test
