@@ -314,8 +314,8 @@ PlistResult parse(const QByteArray& bytes, qsizetype maxEntries, bool xmlChecked
                 // Array lengths are checked on the XML form too: walking the binary tree itself
                 // would read its keys, which may hold a NUL byte.
                 if (maxEntries >= 0) {
-                    result.error = checkXml(QByteArray::fromRawData(xml, qsizetype(length)),
-                                            maxEntries);
+                    result.error =
+                        checkXml(QByteArray::fromRawData(xml, qsizetype(length)), maxEntries);
                 }
                 if (result.error.isEmpty()) {
                     plist_from_xml(xml, length, &raw);
