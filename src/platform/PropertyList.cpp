@@ -224,9 +224,10 @@ QString checkXml(QIODevice* device, qsizetype maxEntries)
             }
             if (!open.empty() && open.back().isArray && maxEntries >= 0 &&
                 ++open.back().entries > maxEntries) {
-                return QStringLiteral("the array \"%1\" holds more than %2 entries")
-                    .arg(open.back().key)
-                    .arg(maxEntries);
+                const QString array = open.back().key.isEmpty()
+                                          ? QStringLiteral("an array")
+                                          : QStringLiteral("the array \"%1\"").arg(open.back().key);
+                return QStringLiteral("%1 holds more than %2 entries").arg(array).arg(maxEntries);
             }
             const bool isArray = reader.name() == QLatin1String("array");
             const bool inDictionary = !open.empty() && !open.back().isArray;

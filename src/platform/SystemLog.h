@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 #include <QString>
+#include <utility>
 
 namespace veltrane {
 
@@ -29,7 +30,7 @@ QString exceptionReason(const std::exception& e);
 // Runs `work`; any exception it throws is caught and written with `format`. Returns false when
 // it caught one, with its reason in `reason` when given. The work done before the failure stays
 // done.
-template <typename Work> bool guarded(const QString& format, Work&& work, QString* reason = nullptr)
+template <typename Work> bool guarded(const QString& format, QString* reason, Work&& work)
 {
     QString why;
     try {
@@ -45,6 +46,11 @@ template <typename Work> bool guarded(const QString& format, Work&& work, QStrin
         *reason = why;
     }
     return false;
+}
+
+template <typename Work> bool guarded(const QString& format, Work&& work)
+{
+    return guarded(format, nullptr, std::forward<Work>(work));
 }
 
 } // namespace veltrane

@@ -119,95 +119,90 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
     const StampTarget stampTarget(source, target);
     bool written = false;
     setIsUpdating(true);
-    guarded(
-        QStringLiteral("Error in [processPDF:] : %@"),
-        [&] {
-            stampTarget.backUpSource(m_isBackupFile);
-            QPDF pdf;
-            pdf.setSuppressWarnings(true);
-            const QByteArray path = QFile::encodeName(source);
-            const QByteArray secret = password.toUtf8();
-            pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
+    guarded(QStringLiteral("Error in [processPDF:] : %@"), &m_failureReason, [&] {
+        stampTarget.backUpSource(m_isBackupFile);
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        const QByteArray path = QFile::encodeName(source);
+        const QByteArray secret = password.toUtf8();
+        pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
 
-            std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
-            repairPageCount(pdf, pages);
-            const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
+        std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
+        repairPageCount(pdf, pages);
+        const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
 
-            std::vector<IStampItem*> under;
-            std::vector<IStampItem*> over;
-            for (const auto& stamp : m_stamps) {
-                if (stamp->isSelected()) {
-                    (stamp->isDrawUnderPDFContent() ? under : over).push_back(stamp.get());
+        std::vector<IStampItem*> under;
+        std::vector<IStampItem*> over;
+        for (const auto& stamp : m_stamps) {
+            if (stamp->isSelected()) {
+                (stamp->isDrawUnderPDFContent() ? under : over).push_back(stamp.get());
+            }
+        }
+
+        PdfLayerWriter layers;
+        std::vector<StampedPage> stamped;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (!isUpdating()) {
+                throw stampFailure(
+                    QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pages.size()));
+            }
+            dropCropBox(pages[i]);
+            if (!isPageStamped(*this, qint64(i + 1))) {
+                continue;
+            }
+            guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+                StampedPage page;
+                page.pageIndex = i;
+                page.frame = frameOf(pages[i]);
+                const QSizeF size = page.frame.frameBox.size();
+                if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
+                    size.height() > kMaxLayerSide) {
+                    throw stampFailure(
+                        QStringLiteral("page %1 has no usable media box").arg(i + 1));
                 }
-            }
+                const QRectF margins = marginRect(*this, page.frame.frameBox);
+                page.underLayer =
+                    drawLayer(layers, under, page.frame, margins, m_numberCounter, pagesValue);
+                page.overLayer =
+                    drawLayer(layers, over, page.frame, margins, m_numberCounter, pagesValue);
+                stamped.push_back(page);
+            });
+            m_numberCounter += m_numberSteps;
+        }
 
-            PdfLayerWriter layers;
-            std::vector<StampedPage> stamped;
-            for (size_t i = 0; i < pages.size(); ++i) {
-                if (!isUpdating()) {
-                    throw stampFailure(QStringLiteral("stopped before page %1 of %2")
-                                           .arg(i + 1)
-                                           .arg(pages.size()));
-                }
-                dropCropBox(pages[i]);
-                if (!isPageStamped(*this, qint64(i + 1))) {
-                    continue;
-                }
-                guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
-                    StampedPage page;
-                    page.pageIndex = i;
-                    page.frame = frameOf(pages[i]);
-                    const QSizeF size = page.frame.frameBox.size();
-                    if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
-                        size.height() > kMaxLayerSide) {
-                        throw stampFailure(
-                            QStringLiteral("page %1 has no usable media box").arg(i + 1));
-                    }
-                    const QRectF margins = marginRect(*this, page.frame.frameBox);
-                    page.underLayer =
-                        drawLayer(layers, under, page.frame, margins, m_numberCounter, pagesValue);
-                    page.overLayer =
-                        drawLayer(layers, over, page.frame, margins, m_numberCounter, pagesValue);
-                    stamped.push_back(page);
-                });
-                m_numberCounter += m_numberSteps;
+        // The placer must outlive the write: copied streams are read from its layers then.
+        std::optional<PdfLayerPlacer> placer;
+        const QByteArray layerBytes = layers.finish();
+        if (!layerBytes.isEmpty()) {
+            placer.emplace(pdf, layerBytes);
+            for (const StampedPage& page : stamped) {
+                placer->place(pages[page.pageIndex], page.frame, page.underLayer, page.overLayer);
             }
+        }
+        setCreator(pdf);
 
-            // The placer must outlive the write: copied streams are read from its layers then.
-            std::optional<PdfLayerPlacer> placer;
-            const QByteArray layerBytes = layers.finish();
-            if (!layerBytes.isEmpty()) {
-                placer.emplace(pdf, layerBytes);
-                for (const StampedPage& page : stamped) {
-                    placer->place(pages[page.pageIndex], page.frame, page.underLayer,
-                                  page.overLayer);
-                }
-            }
-            setCreator(pdf);
-
-            QString error;
-            std::optional<StagedFile> output = StagedFile::create(target, &error);
-            if (!output) {
-                throw stampFailure(error);
-            }
-            CheckedFilePipeline file(output->temporaryPath());
-            QPDFWriter writer(pdf);
-            writer.setOutputPipeline(&file);
-            writer.setPreserveEncryption(false);
-            writer.setStreamDataMode(qpdf_s_preserve);
-            writer.setObjectStreamMode(qpdf_o_preserve);
-            // A content-derived /ID costs a digest of the whole output, so it is only made when
-            // asked for (tests comparing outputs byte for byte).
-            writer.setDeterministicID(deterministicPdfIds());
-            writer.write();
-            file.finish();
-            file.check();
-            if (!output->commit(&error)) {
-                throw stampFailure(error);
-            }
-            written = true;
-        },
-        &m_failureReason);
+        QString error;
+        std::optional<StagedFile> output = StagedFile::create(target, &error);
+        if (!output) {
+            throw stampFailure(error);
+        }
+        CheckedFilePipeline file(output->temporaryPath());
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&file);
+        writer.setPreserveEncryption(false);
+        writer.setStreamDataMode(qpdf_s_preserve);
+        writer.setObjectStreamMode(qpdf_o_preserve);
+        // A content-derived /ID costs a digest of the whole output, so it is only made when
+        // asked for (tests comparing outputs byte for byte).
+        writer.setDeterministicID(deterministicPdfIds());
+        writer.write();
+        file.finish();
+        file.check();
+        if (!output->commit(&error)) {
+            throw stampFailure(error);
+        }
+        written = true;
+    });
     setIsUpdating(false);
     return written;
 }

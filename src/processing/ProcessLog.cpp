@@ -72,7 +72,7 @@ bool Log::save()
     const QString folder = getAppPath();
     const QString logs =
         (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("Logs/");
-    QDir().mkpath(QFileInfo(logs + QStringLiteral("x")).absolutePath());
+    QDir().mkpath(logs);
     // Runs that end in the same second, in this program or another, must not share a file:
     // the name is claimed before it is written, and a taken one gets "-2", "-3", ...
     bool claimed = !m_logFilePath.isEmpty();

@@ -6,17 +6,7 @@
 #include "platform/FontResolver.h"
 #include "render/StampDrawing.h"
 
-#include <cmath>
-
 namespace veltrane {
-namespace {
-
-bool inRange(double value)
-{
-    return std::isfinite(value) && std::abs(value) <= kMaxStampCoordinate;
-}
-
-} // namespace
 
 QList<MissingFont> stampsWithMissingFonts(const Numbering& job)
 {
@@ -55,7 +45,7 @@ QStringList jobRangeProblems(const Numbering& job)
     for (const auto& margin : margins) {
         const double points =
             job.isMarginInPercentage() ? margin.value : job.convertToPointUnit(margin.value);
-        if (!inRange(points)) {
+        if (!isSaneStampNumber(points)) {
             problems << QStringLiteral("The %1 margin (%2) is out of range.")
                             .arg(QLatin1String(margin.name))
                             .arg(margin.value);
@@ -63,13 +53,14 @@ QStringList jobRangeProblems(const Numbering& job)
     }
     const StampList& stamps = job.stamps();
     for (size_t i = 0; i < stamps.size(); ++i) {
-        double turn = 0;
-        if (stamps[i]->kind() == StampKind::Text) {
-            turn = static_cast<const TextStamp&>(*stamps[i]).textRotation();
-        } else {
-            turn = double(static_cast<const ImageStamp&>(*stamps[i]).stampImageRotation());
+        if (!stamps[i]->isSelected()) {
+            continue;
         }
-        if (stamps[i]->isSelected() && !inRange(turn)) {
+        const double turn =
+            stamps[i]->kind() == StampKind::Text
+                ? static_cast<const TextStamp&>(*stamps[i]).textRotation()
+                : double(static_cast<const ImageStamp&>(*stamps[i]).stampImageRotation());
+        if (!isSaneStampNumber(turn)) {
             problems << QStringLiteral("Stamp %1 \"%2\" is turned by %3 degrees, out of range.")
                             .arg(i + 1)
                             .arg(stamps[i]->description())

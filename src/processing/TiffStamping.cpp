@@ -115,48 +115,44 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
     const StampTarget stampTarget(source, target);
     bool written = false;
     setIsUpdating(true);
-    guarded(
-        QStringLiteral("Error in [processTIFF:] : %@"),
-        [&] {
-            if (!TiffWriter::canWrite(compression)) {
-                throw stampFailure(
-                    QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
-            }
-            stampTarget.backUpSource(m_isBackupFile);
-            QString error;
-            std::unique_ptr<ImageFrames> frames = ImageFrames::open(source, &error);
-            if (!frames) {
-                throw stampFailure(error);
-            }
-            std::optional<StagedFile> output = StagedFile::create(target, &error);
-            if (!output) {
-                throw stampFailure(error);
-            }
-            std::unique_ptr<TiffWriter> writer =
-                TiffWriter::create(output->temporaryPath(), &error);
-            if (!writer) {
-                throw stampFailure(error);
-            }
-            const qint64 pagesValue = totalPages > 0 ? totalPages : frames->count();
-            const int kept =
-                frames->isTiff() && QThread::idealThreadCount() > 1
-                    ? writeFramesInParallel(source, *frames, *writer, pagesValue, compression)
-                    : writeFrames(*frames, *writer, pagesValue, compression);
-            if (!writer->close(&error)) {
-                throw stampFailure(error);
-            }
-            if (kept == 0) {
-                // Nothing in the page span: no file, and the staged one goes away.
-                m_failureReason = QStringLiteral("none of its %1 pages lies in the page span")
-                                      .arg(frames->count());
-                return;
-            }
-            if (!output->commit(&error)) {
-                throw stampFailure(error);
-            }
-            written = true;
-        },
-        &m_failureReason);
+    guarded(QStringLiteral("Error in [processTIFF:] : %@"), &m_failureReason, [&] {
+        if (!TiffWriter::canWrite(compression)) {
+            throw stampFailure(
+                QStringLiteral("TIFF compression %1 cannot be written").arg(compression));
+        }
+        stampTarget.backUpSource(m_isBackupFile);
+        QString error;
+        std::unique_ptr<ImageFrames> frames = ImageFrames::open(source, &error);
+        if (!frames) {
+            throw stampFailure(error);
+        }
+        std::optional<StagedFile> output = StagedFile::create(target, &error);
+        if (!output) {
+            throw stampFailure(error);
+        }
+        std::unique_ptr<TiffWriter> writer = TiffWriter::create(output->temporaryPath(), &error);
+        if (!writer) {
+            throw stampFailure(error);
+        }
+        const qint64 pagesValue = totalPages > 0 ? totalPages : frames->count();
+        const int kept =
+            frames->isTiff() && QThread::idealThreadCount() > 1
+                ? writeFramesInParallel(source, *frames, *writer, pagesValue, compression)
+                : writeFrames(*frames, *writer, pagesValue, compression);
+        if (!writer->close(&error)) {
+            throw stampFailure(error);
+        }
+        if (kept == 0) {
+            // Nothing in the page span: no file, and the staged one goes away.
+            m_failureReason =
+                QStringLiteral("none of its %1 pages lies in the page span").arg(frames->count());
+            return;
+        }
+        if (!output->commit(&error)) {
+            throw stampFailure(error);
+        }
+        written = true;
+    });
     setIsUpdating(false);
     return written;
 }

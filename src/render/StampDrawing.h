@@ -23,6 +23,10 @@ inline const QString kDrawFailureLine = QStringLiteral(
 // invalid numbers and coordinates would wrap.
 inline constexpr double kMaxStampCoordinate = 1e7;
 
+// Whether one number of a stamp's place (a coordinate, a length, a turn) is finite and within
+// kMaxStampCoordinate.
+bool isSaneStampNumber(double value);
+
 // Throws, with a reason naming the numbers, when a stamp of `box` turned by `rotation` degrees
 // cannot be placed in `rect` with sane numbers; the stamp is then not drawn.
 void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF& box,

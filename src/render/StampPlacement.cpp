@@ -20,6 +20,11 @@ void StampItemBase::reset()
     m_lastMarginAnchor = 0;
 }
 
+bool isSaneStampNumber(double value)
+{
+    return std::isfinite(value) && std::abs(value) <= kMaxStampCoordinate;
+}
+
 void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF& box,
                      double rotation)
 {
@@ -27,7 +32,7 @@ void checkStampPlace(const QRectF& rect, const QRectF& offsetRect, const QSizeF&
                               rect.height(), offsetRect.x(), offsetRect.y(),
                               box.width(),   box.height(),   rotation};
     for (double value : numbers) {
-        if (!std::isfinite(value) || std::abs(value) > kMaxStampCoordinate) {
+        if (!isSaneStampNumber(value)) {
             throw std::runtime_error(
                 QStringLiteral("stamp not drawn: its place is out of range (margin rectangle "
                                "%1, %2, %3 x %4; stamp %5 x %6; turned %7 degrees)")
