@@ -154,11 +154,20 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= columnIdentifiers().size()) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnIdentifiers().size()) {
         return {};
     }
-    return columnIdentifiers().at(section);
+    if (role == Qt::UserRole) {
+        return columnIdentifiers().at(section);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    static const char* const titles[] = {"",        "Name",     "Pages",         "Size (KB)",
+                                         "Type",    "Modified", "Created",       "Accessed",
+                                         "Folder",  "Locked"};
+    static_assert(std::size(titles) == 10);
+    return tr(titles[section]);
 }
 
 void FileListModel::sort(int column, Qt::SortOrder order)

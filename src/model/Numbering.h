@@ -175,8 +175,10 @@ public:
 
     // The sample page: `size` points of paper washed grey outside the margins, with a dashed
     // margin outline and every switched-on stamp at its own anchor, numbered startNumber of
-    // `totalPages`; the stamp at `highlightStampIndex` (-1: none) highlighted.
-    QImage preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex);
+    // `totalPages`; the stamp at `highlightStampIndex` (-1: none) highlighted. The image has
+    // `scale` pixels per point (a screen's device pixel ratio, so the page is drawn sharp).
+    QImage preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex,
+                    double scale = 1.0);
 
     // The live preview of page `pageIndex` (1-based) of the file at `filePath`, index
     // `fileIndex` in a list whose page counts are `filePagesList`: the page as rasterised,

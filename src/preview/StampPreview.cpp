@@ -4,21 +4,28 @@
 #include "preview/PageCache.h"
 #include "processing/PageLayout.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QPainter>
 
 namespace veltrane {
 
-QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex)
+QImage Numbering::preview2(qint64 totalPages, const QSizeF& size, qint32 highlightStampIndex,
+                           double scale)
 {
     reset();
-    const QSize pixels(std::max(1, int(size.width())), std::max(1, int(size.height())));
+    // A sane zoom only: the page is at most a few screens wide.
+    scale = std::isfinite(scale) ? std::clamp(scale, 0.05, 8.0) : 1.0;
+    const QSize pixels(std::max(1, int(size.width() * scale)),
+                       std::max(1, int(size.height() * scale)));
     QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
-    // One unit a point: fonts and stamp sizes in points are pixels here.
+    // One unit a point: fonts and stamp sizes in points are pixels here (times the scale).
     page.setDotsPerMeterX(2835);
     page.setDotsPerMeterY(2835);
     page.fill(Qt::transparent);
     const QRectF margins = imageMarginRect(*this, size);
     QPainter painter(&page);
+    painter.scale(scale, scale);
     painter.fillRect(QRectF(QPointF(0, 0), size), QColor::fromRgbF(0, 0, 0, 0.5));
     painter.fillRect(margins, Qt::white);
     painter.save();

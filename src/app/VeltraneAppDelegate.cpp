@@ -1,0 +1,576 @@
+#include "app/VeltraneAppDelegate.h"
+
+#include "app/AlertPanels.h"
+#include "app/JobSettingsPanel.h"
+#include "app/MainWindow.h"
+#include "app/PreviewBox.h"
+#include "app/ProfileCommands.h"
+#include "app/StampListCommands.h"
+#include "app/StampsTableModel.h"
+#include "app/UsageSheets.h"
+#include "filelist/FileListModel.h"
+#include "filelist/GatheringRun.h"
+#include "model/ImageStamp.h"
+#include "model/TextStamp.h"
+#include "platform/AppPaths.h"
+#include "platform/PreferencesStore.h"
+#include "platform/SystemLog.h"
+#include "preview/PreviewLayout.h"
+#include "preview/PreviewRenderer.h"
+#include "ui_MainWindow.h"
+#include "usage/UsagesReporting.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace veltrane {
+namespace {
+
+const QSizeF kSamplePage(595, 842);
+const char kRecentItemsKey[] = "RECENTITEMS";
+
+// The user guide beside the program in the build tree, or where the install put it.
+QString userGuidePath()
+{
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const QString& candidate :
+         {bin.filePath(QStringLiteral("resources/MACVeltrane2.pdf")),
+          bin.filePath(QStringLiteral("../share/veltrane/MACVeltrane2.pdf"))}) {
+        if (QFileInfo(candidate).isFile()) {
+            return QDir::cleanPath(candidate);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+VeltraneAppDelegate::VeltraneAppDelegate()
+{
+    QString error;
+    if (createApplicationUsersFolder(QString(), &error)) {
+        createApplicationUsersFolder(QStringLiteral("Logs"), &error);
+    }
+    m_settings = std::make_unique<Settings>();
+    m_window = std::make_unique<MainWindow>();
+    Ui::MainWindow& ui = m_window->ui();
+    m_window->setWindowTitle(getAppTitle());
+    m_files = new FileListModel(this);
+    m_gathering = new GatheringRun(m_files, this);
+    connect(m_gathering, &GatheringRun::finished, this, [this] {
+        stopProcess();
+        resetView(true);
+    });
+    number().setDelegate(this);
+    m_editorFactory = std::make_unique<StampEditorFactory>(this);
+    setStampEditorFactory(m_editorFactory.get());
+    m_preview = std::make_unique<PreviewRenderer>();
+    connect(m_preview.get(), &PreviewRenderer::previewReady, this,
+            &VeltraneAppDelegate::showPreview);
+    m_profiles = std::make_unique<ProfileCommands>(m_window.get(), number(),
+                                                   [this] { profileLoaded(); });
+
+    ui.settingTabView->setReferenceSize([this] { return previewPageSize(); });
+    ui.settingTabView->setJob(&number());
+    ui.settingTabView->setCurrentIndex(0);
+
+    ui.mainTableView->setModel(m_files);
+    ui.mainTableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_stamps = new StampsTableModel(number(), this);
+    m_stamps->setSwitchedHandler([this] { PropertyChanged(&number()); });
+    ui.stampsTableView->setModel(m_stamps);
+    ui.stampsTableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QHeaderView* header = ui.stampsTableView->horizontalHeader();
+    header->setSectionResizeMode(StampsTableModel::IsSelectedColumn,
+                                 QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(StampsTableModel::DescriptionColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(StampsTableModel::AnchorColumn, QHeaderView::ResizeToContents);
+    connect(ui.stampsTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &VeltraneAppDelegate::stampsSelectionChanged);
+    connect(ui.stampsTableView, &QAbstractItemView::doubleClicked, this,
+            &VeltraneAppDelegate::stampDoubleAction);
+    connect(ui.stampsTableView, &QAbstractItemView::activated, this,
+            &VeltraneAppDelegate::stampDoubleAction);
+
+    // A change of the file selection redraws once it has settled; a resize once it has ended.
+    m_fileSelectionRefresh.setSingleShot(true);
+    m_fileSelectionRefresh.setInterval(500);
+    connect(&m_fileSelectionRefresh, &QTimer::timeout, this,
+            [this] { PropertyChanged(&number()); });
+    connect(ui.mainTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_fileSelectionRefresh.start(); });
+    m_resizeRefresh.setSingleShot(true);
+    m_resizeRefresh.setInterval(100);
+    connect(&m_resizeRefresh, &QTimer::timeout, this, [this] { PropertyChanged(&number()); });
+    connect(ui.previewBox, &PreviewBox::frameChanged, this, &VeltraneAppDelegate::resizePreview);
+
+    ui.mainSplitter->setStretchFactor(0, 2);
+    ui.mainSplitter->setStretchFactor(1, 5);
+    ui.settingsLayout->setStretch(0, 3);
+    ui.settingsLayout->setStretch(1, 2);
+    ui.settingTabView->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    wireActions();
+    resetView(true);
+
+    m_window->show();
+    updateTotals();
+    PropertyChanged(&number());
+    if (!number().stamps().empty()) {
+        selectStampRows({0});
+    }
+
+    m_usagesReport = std::make_unique<UsagesReporting>();
+    m_usagesReport->prepareForApplication();
+    connect(m_usagesReport.get(), &UsagesReporting::reviewRequested, this,
+            [this](const QString& url, bool neverAsk) {
+                guarded(QStringLiteral("Error in submitReview : %@"), [&] {
+                    if (!m_review) {
+                        m_review = new ReviewWindowController(*m_usagesReport, m_window.get());
+                    }
+                    m_review->showFor(url, neverAsk);
+                });
+            });
+    ui.highlightStampAction->setChecked(number().isHighlightStamp());
+    ui.livePreviewAction->setChecked(number().isLivePreview());
+}
+
+VeltraneAppDelegate::~VeltraneAppDelegate()
+{
+    setStampEditorFactory(nullptr);
+    number().setDelegate(nullptr);
+    m_gathering->cancel();
+}
+
+void VeltraneAppDelegate::wireActions()
+{
+    Ui::MainWindow& ui = m_window->ui();
+    connect(ui.addFilesAction, &QAction::triggered, this, &VeltraneAppDelegate::addFiles);
+    connect(ui.loadProfileAction, &QAction::triggered, this,
+            [this] { m_profiles->stampLoadAction(); });
+    connect(ui.saveProfileAction, &QAction::triggered, this,
+            [this] { m_profiles->stampSaveAction(); });
+    connect(ui.quitAction, &QAction::triggered, m_window.get(), &QWidget::close);
+    connect(m_window.get(), &MainWindow::closeRequested, this,
+            &VeltraneAppDelegate::applicationShouldTerminate);
+    connect(ui.newTextStampAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::textStampAction);
+    connect(ui.newImageStampAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::imageStampAction);
+    connect(ui.editStampAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::stampDoubleAction);
+    connect(ui.removeStampAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::removeStampAction);
+    connect(ui.moveStampUpAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::moveStampUpAction);
+    connect(ui.moveStampDownAction, &QAction::triggered, this,
+            &VeltraneAppDelegate::moveStampDownAction);
+    connect(ui.highlightStampAction, &QAction::toggled, this,
+            [this](bool on) { number().setIsHighlightStamp(on); });
+    connect(ui.livePreviewAction, &QAction::toggled, this,
+            [this](bool on) { number().setIsLivePreview(on); });
+    connect(ui.userGuideAction, &QAction::triggered, this, &VeltraneAppDelegate::helpAction);
+    connect(ui.websiteAction, &QAction::triggered, this, [] {
+        QDesktopServices::openUrl(QUrl(UsagesSettings().homePage));
+    });
+    connect(ui.reviewAction, &QAction::triggered, this, [this] {
+        if (!m_review) {
+            m_review = new ReviewWindowController(*m_usagesReport, m_window.get());
+        }
+        m_review->showFor(m_usagesReport->reviewURL(), m_usagesReport->neverAskForReview());
+    });
+    connect(ui.usageReportingAction, &QAction::triggered, this, [this] {
+        if (!m_usagesSheet) {
+            m_usagesSheet = new UsagesReportingWindowController(*m_usagesReport, m_window.get());
+        }
+        m_usagesSheet->usagesAction();
+    });
+    connect(ui.aboutAction, &QAction::triggered, this, [this] {
+        QMessageBox::about(m_window.get(), tr("About %1").arg(getAppTitle()),
+                           tr("<b>%1</b><p>Stamps page numbers, labels, dates and pictures onto "
+                              "PDF, TIFF and image files, in batch.</p>")
+                               .arg(getAppTitle()));
+    });
+    // The run and its sheets come with the file list's commands.
+    ui.startRunAction->setVisible(false);
+    ui.commandToolBar->setVisible(false);
+    // Short labels on the buttons; the menus carry the full titles.
+    const std::pair<QAction*, const char*> shortTitles[] = {
+        {ui.newTextStampAction, "New Text"}, {ui.newImageStampAction, "New Image"},
+        {ui.editStampAction, "Edit"},        {ui.removeStampAction, "Remove"},
+        {ui.moveStampUpAction, "Up"},        {ui.moveStampDownAction, "Down"},
+        {ui.highlightStampAction, "Highlight"}, {ui.loadProfileAction, "Load Profile"},
+        {ui.saveProfileAction, "Save Profile"}};
+    for (const auto& [action, title] : shortTitles) {
+        action->setIconText(tr(title));
+    }
+}
+
+QList<int> VeltraneAppDelegate::selectedStampRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index :
+         m_window->ui().stampsTableView->selectionModel()->selectedRows()) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void VeltraneAppDelegate::selectStampRows(const QList<int>& rows)
+{
+    QTableView* table = m_window->ui().stampsTableView;
+    QItemSelection selection;
+    for (const int row : rows) {
+        if (row >= 0 && row < m_stamps->rowCount()) {
+            selection.select(m_stamps->index(row, 0),
+                             m_stamps->index(row, StampsTableModel::ColumnCount - 1));
+        }
+    }
+    table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.isEmpty() && rows.first() >= 0 && rows.first() < m_stamps->rowCount()) {
+        table->selectionModel()->setCurrentIndex(m_stamps->index(rows.first(), 0),
+                                                 QItemSelectionModel::NoUpdate);
+    }
+    updateStampButtons();
+}
+
+void VeltraneAppDelegate::stampsSelectionChanged()
+{
+    if (m_isProcessing) {
+        return;
+    }
+    updateStampButtons();
+    PropertyChanged(&number());
+}
+
+void VeltraneAppDelegate::updateStampButtons()
+{
+    Ui::MainWindow& ui = m_window->ui();
+    const QList<int> rows = selectedStampRows();
+    const StampButtonsState state = stampButtonsState(qsizetype(number().stamps().size()), rows);
+    const bool idle = !m_isProcessing;
+    ui.moveStampUpAction->setEnabled(idle && state.moveUp);
+    ui.moveStampDownAction->setEnabled(idle && state.moveDown);
+    ui.removeStampAction->setEnabled(idle && state.remove && !rows.isEmpty());
+    ui.editStampAction->setEnabled(idle && !rows.isEmpty());
+    ui.saveProfileAction->setEnabled(idle && !number().stamps().empty());
+}
+
+void VeltraneAppDelegate::resetView(bool enabled)
+{
+    guarded(QStringLiteral("Error in (resetView:) : %@"), [&] {
+        Ui::MainWindow& ui = m_window->ui();
+        ui.mainTableView->setEnabled(enabled);
+        for (QAction* action :
+             {ui.addFilesAction, ui.newTextStampAction, ui.newImageStampAction,
+              ui.highlightStampAction, ui.livePreviewAction, ui.loadProfileAction}) {
+            action->setEnabled(enabled);
+        }
+        ui.settingTabView->setEnabled(enabled);
+        m_stamps->setProcessing(!enabled);
+        outputFolderPathChanged();
+        updateStampButtons();
+        m_window->update();
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::outputFolderPathChanged()
+{
+    m_isOutputFolderSelected = !m_settings->outputFolderPath().isEmpty();
+    if (!m_isOutputFolderSelected) {
+        m_settings->setIsSetCurrentAsDefaultOutputFolderPath(false);
+    }
+}
+
+void VeltraneAppDelegate::startProcess()
+{
+    m_processingLabelColor = m_window->palette().color(QPalette::Disabled, QPalette::WindowText);
+    m_isProcessing = true;
+    m_files->setProcessing(true);
+    m_window->ui().labelTotalFiles->setForegroundRole(QPalette::PlaceholderText);
+}
+
+void VeltraneAppDelegate::stopProcess()
+{
+    m_processingLabelColor = m_window->palette().color(QPalette::Active, QPalette::WindowText);
+    m_isProcessing = false;
+    m_files->setProcessing(false);
+    m_window->ui().labelTotalFiles->setForegroundRole(QPalette::WindowText);
+    updateTotals();
+}
+
+void VeltraneAppDelegate::updateTotals()
+{
+    qint64 pages = 0;
+    for (const FileItem& item : m_files->items()) {
+        pages += std::max<qint64>(item.pages(), 0);
+    }
+    const qsizetype count = m_files->items().size();
+    m_window->ui().labelTotalFiles->setText(
+        count == 0 ? tr("No files")
+                   : tr("%n file(s), %1 page(s)", nullptr, int(count)).arg(pages));
+}
+
+void VeltraneAppDelegate::addFiles()
+{
+    auto* panel = new QFileDialog(m_window.get(), tr("Add Files"));
+    panel->setObjectName(QStringLiteral("addFilesPanel"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setNameFilter(tr("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp "
+                            "*.BMP *.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"));
+    panel->setWindowModality(Qt::WindowModal);
+    connect(panel, &QFileDialog::urlsSelected, this, [this](const QList<QUrl>& urls) {
+        Arguments request;
+        request.urls = urls;
+        if (m_gathering->loadURLs(request, m_settings->pdfOpenPassword())) {
+            startProcess();
+            resetView(false);
+        }
+    });
+    panel->open();
+}
+
+QSizeF VeltraneAppDelegate::previewPageSize() const
+{
+    // Percentages are taken against the page on show, not against the widget showing it.
+    return m_shownIsLive && !m_shownLivePageSize.isEmpty() ? QSizeF(m_shownLivePageSize)
+                                                            : kSamplePage;
+}
+
+void VeltraneAppDelegate::PropertyChanged(Numbering* job)
+{
+    if (m_isProcessing || !job) {
+        return;
+    }
+    guarded(QStringLiteral("Error in [PropertyChanged:] : %@"), [&] {
+        Ui::MainWindow& ui = m_window->ui();
+        m_stamps->refreshCells();
+        const QList<int> stampRows = selectedStampRows();
+        PreviewRequest request;
+        request.job = std::make_shared<Numbering>(*job);
+        request.highlightStampIndex =
+            job->isHighlightStamp() && !stampRows.isEmpty() ? stampRows.first() : -1;
+        const QRectF view = ui.previewBox->imageViewFrame();
+        request.size = kSamplePage;
+        request.scale = ui.previewBox->devicePixelRatioF() * view.height() / kSamplePage.height();
+        const QList<FileItem>& items = m_files->items();
+        QList<qint64> pages;
+        for (const FileItem& item : items) {
+            pages.append(item.pages());
+        }
+        request.totalPages = previewPageTotal(*job, pages);
+        const QModelIndexList fileRows = ui.mainTableView->selectionModel()
+                                             ? ui.mainTableView->selectionModel()->selectedRows()
+                                             : QModelIndexList();
+        if (!items.isEmpty() && job->isLivePreview() && !fileRows.isEmpty()) {
+            const int row = fileRows.first().row();
+            const FileItem& item = items[row];
+            if (!item.imageSize().isEmpty()) {
+                request.size = item.imageSize();
+            }
+            request.job->setPdfOpenPassword(item.isEncrypted() ? item.pdfOpenPassword()
+                                                               : QString());
+            request.job->setDateTaken(item.dateTaken().value_or(QString()));
+            request.live = true;
+            request.filePath = item.filePath().toLocalFile();
+            request.fileIndex = row;
+            request.filePages = pages;
+            if (!job->isContinuousNumbering()) {
+                request.totalPages = 0;
+            }
+        }
+        m_requestedLive = request.live;
+        m_preview->request(std::move(request));
+    });
+}
+
+void VeltraneAppDelegate::showPreview(quint64 generation, const QImage& image)
+{
+    // An older image than the last one asked for is never shown over it.
+    if (generation != m_preview->latestGeneration() || image.isNull()) {
+        return;
+    }
+    // A sample page fills the image view; a live page (or its stand-in) keeps its own size.
+    m_shownIsLive = m_requestedLive;
+    m_shownLivePageSize = m_requestedLive ? image.size() : QSize();
+    m_window->ui().previewBox->showPreview(image, !m_requestedLive);
+    emit previewShown();
+}
+
+void VeltraneAppDelegate::resizePreview()
+{
+    guarded(QStringLiteral("Error in resizePreview : %@"), [this] { m_resizeRefresh.start(); });
+}
+
+void VeltraneAppDelegate::textStampAction()
+{
+    guarded(QStringLiteral("Error in [textStampAction:] : %@"), [this] {
+        m_tempStamps.push_back(std::make_unique<TextStamp>());
+        m_tempStamps.back()->edit(&number());
+    });
+}
+
+void VeltraneAppDelegate::imageStampAction()
+{
+    guarded(QStringLiteral("Error in [imageStampAction:] : %@"), [this] {
+        m_tempStamps.push_back(std::make_unique<ImageStamp>());
+        m_tempStamps.back()->edit(&number());
+    });
+}
+
+void VeltraneAppDelegate::addStamp(IStampItem* stamp)
+{
+    guarded(QStringLiteral("Error in [addStamp:] : %@"), [&] {
+        const auto it = std::find_if(m_tempStamps.begin(), m_tempStamps.end(),
+                                     [stamp](const auto& item) { return item.get() == stamp; });
+        if (it == m_tempStamps.end()) {
+            return;
+        }
+        number().stamps().push_back(std::move(*it));
+        m_tempStamps.erase(it);
+        m_stamps->reload();
+        selectStampRows({int(number().stamps().size()) - 1});
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::stampDoubleAction()
+{
+    guarded(QStringLiteral("Error in [stampDoubleAction:] : %@"), [this] {
+        const QList<int> rows = selectedStampRows();
+        if (rows.isEmpty() || m_isProcessing) {
+            return;
+        }
+        number().stamps()[rows.first()]->edit(&number());
+        m_window->ui().mainTableView->viewport()->update();
+    });
+}
+
+void VeltraneAppDelegate::removeStampAction()
+{
+    guarded(QStringLiteral("Error in [removeStampAction:] : %@"), [this] {
+        const QList<int> rows = selectedStampRows();
+        if (rows.isEmpty()) {
+            return;
+        }
+        const QList<int> selection = removeStampRows(number().stamps(), rows);
+        m_stamps->reload();
+        selectStampRows(selection);
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::removeStamp(IStampItem* stamp)
+{
+    guarded(QStringLiteral("Error in [removeStamp:] : %@"), [&] {
+        const QList<int> selection = removeOneStamp(number().stamps(), selectedStampRows(), stamp);
+        m_stamps->reload();
+        selectStampRows(selection);
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::moveStampUpAction()
+{
+    guarded(QStringLiteral("Error in [moveStampUpAction:] : %@"), [this] {
+        const QList<int> selection = moveStampRowsUp(number().stamps(), selectedStampRows());
+        m_stamps->reload();
+        QTableView* table = m_window->ui().stampsTableView;
+        table->setFocus();
+        selectStampRows(selection);
+        if (!selection.isEmpty()) {
+            table->scrollTo(m_stamps->index(selection.first(), 0));
+        }
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::moveStampDownAction()
+{
+    guarded(QStringLiteral("Error in [moveStampDownAction:] : %@"), [this] {
+        const QList<int> selection = moveStampRowsDown(number().stamps(), selectedStampRows());
+        m_stamps->reload();
+        QTableView* table = m_window->ui().stampsTableView;
+        table->setFocus();
+        selectStampRows(selection);
+        if (!selection.isEmpty()) {
+            table->scrollTo(m_stamps->index(selection.last(), 0));
+        }
+        PropertyChanged(&number());
+    });
+}
+
+void VeltraneAppDelegate::profileLoaded()
+{
+    m_stamps->reload();
+    m_window->ui().settingTabView->reload();
+    m_window->ui().highlightStampAction->setChecked(number().isHighlightStamp());
+    m_window->ui().livePreviewAction->setChecked(number().isLivePreview());
+    selectStampRows(number().stamps().empty() ? QList<int>() : QList<int>{0});
+    PropertyChanged(&number());
+}
+
+bool VeltraneAppDelegate::openFile(const QString& path)
+{
+    if (m_isProcessing || m_gathering->isRunning()) {
+        return true;
+    }
+    applicationShouldHandleReopen();
+    m_profiles->openProfile(path);
+    return true;
+}
+
+void VeltraneAppDelegate::applicationDidFinishLaunching()
+{
+    m_usagesReport->validate(false);
+}
+
+void VeltraneAppDelegate::applicationShouldHandleReopen()
+{
+    if (m_window->isVisible() && !m_window->isMinimized()) {
+        m_window->raise();
+        m_window->activateWindow();
+        return;
+    }
+    m_window->showNormal();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void VeltraneAppDelegate::applicationShouldTerminate()
+{
+    // A value still being typed is committed first.
+    if (QWidget* focus = QApplication::focusWidget()) {
+        focus->clearFocus();
+    }
+    PreferencesStore& store = PreferencesStore::shared();
+    // The recent folders are written back as they were read; their menu comes with the file
+    // list's commands.
+    store.setValue(QLatin1String(kRecentItemsKey),
+                   store.value(QLatin1String(kRecentItemsKey)).isValid()
+                       ? store.value(QLatin1String(kRecentItemsKey))
+                       : QVariant(QVariantList()));
+    m_settings->synchronize();
+}
+
+void VeltraneAppDelegate::helpAction()
+{
+    guarded(QStringLiteral("Error in [helpAction:] : %@"), [] {
+        const QString guide = userGuidePath();
+        if (guide.isEmpty()) {
+            throw std::runtime_error("the user guide MACVeltrane2.pdf is not installed");
+        }
+        QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
+    });
+}
+
+} // namespace veltrane
