@@ -48,13 +48,6 @@ JobSettingsPanel::JobSettingsPanel(QWidget* parent)
             m_job->setIsContinuousNumbering(on);
         }
     });
-    connect(m_ui->symmetryPageCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_job && !m_reloading) {
-            m_job->beginUpdate();
-            m_job->setIsSymmetryPage(on);
-            m_job->endUpdate(true);
-        }
-    });
     connect(m_ui->unitsPopup, &QComboBox::activated, this, &JobSettingsPanel::unitChanged);
     connect(m_ui->marginPercentageCheck, &QCheckBox::clicked, this,
             &JobSettingsPanel::isMarginPercentageChanged);
@@ -108,7 +101,6 @@ void JobSettingsPanel::reload()
     m_ui->pageRangePopup->setCurrentIndex(
         m_job->pageRange() >= 0 && m_job->pageRange() <= 2 ? m_job->pageRange() : -1);
     m_ui->continuousNumberingCheck->setChecked(m_job->isContinuousNumbering());
-    m_ui->symmetryPageCheck->setChecked(m_job->isSymmetryPage());
     m_ui->marginPercentageCheck->setChecked(m_job->isMarginInPercentage());
     const int unit = m_ui->unitsPopup->findData(m_job->marginUnit());
     m_ui->unitsPopup->setCurrentIndex(unit >= 0 ? unit : 0);

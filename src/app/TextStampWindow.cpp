@@ -129,7 +129,13 @@ void TextStampWindow::showStamp()
         stamp->numberType() >= 0 && stamp->numberType() <= 4 ? stamp->numberType() : 0);
     m_ui->paddingCharacterTextField->setText(stamp->paddingCharacter());
     m_ui->paddingLengthField->setValue(int(std::clamp<qint64>(stamp->paddingLength(), 0, 4096)));
-    m_ui->fontsPopup->setCurrentIndex(m_ui->fontsPopup->findText(stamp->font().fontName()));
+    int fontIndex = m_ui->fontsPopup->findText(stamp->font().fontName());
+    if (fontIndex < 0) {
+        // A name such as Helvetica is shown as the installed family that draws it.
+        fontIndex = m_ui->fontsPopup->findText(
+            resolveFontFamily(stamp->font().fontName()).value_or(QString()));
+    }
+    m_ui->fontsPopup->setCurrentIndex(fontIndex);
     m_ui->fontSizeField->setValue(stamp->font().fontSize());
     m_ui->boldFontCheckbox->setChecked(stamp->isBold());
     m_ui->italicFontCheckbox->setChecked(stamp->isItalic());

@@ -400,6 +400,7 @@ void VeltraneAppDelegate::showPreview(quint64 generation, const QImage& image)
         return;
     }
     // A sample page fills the image view; a live page (or its stand-in) keeps its own size.
+    m_shownGeneration = generation;
     m_shownIsLive = m_requestedLive;
     m_shownLivePageSize = m_requestedLive ? image.size() : QSize();
     m_window->ui().previewBox->showPreview(image, !m_requestedLive);

@@ -68,6 +68,8 @@ public:
     PreviewRenderer& previewRenderer() { return *m_preview; }
     const StampList& tempStamps() const { return m_tempStamps; }
     bool isProcessing() const { return m_isProcessing; }
+    // The generation of the preview image on screen.
+    quint64 shownGeneration() const { return m_shownGeneration; }
     bool isOutputFolderSelected() const { return m_isOutputFolderSelected; }
     QColor processingLabelColor() const { return m_processingLabelColor; }
     // The rows selected in the stamps table, ascending.
@@ -110,6 +112,7 @@ private:
     bool m_isOutputFolderSelected = false;
     bool m_shownIsLive = false;
     bool m_requestedLive = false;
+    quint64 m_shownGeneration = 0;
 };
 
 } // namespace veltrane

@@ -1,0 +1,263 @@
+#include "AppFixture.h"
+
+#include "app/ImageStampWindow.h"
+#include "app/MainWindow.h"
+#include "app/TextStampWindow.h"
+#include "model/ImageStamp.h"
+#include "model/TextStamp.h"
+#include "platform/AppPaths.h"
+#include "platform/PreferencesStore.h"
+#include "preview/PreviewRenderer.h"
+#include "ui_MainWindow.h"
+#include "usage/UsagesReporting.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace veltrane::test {
+namespace {
+
+using MainWindowTest = AppFixture;
+
+template <typename T> T* child(QWidget* window, const char* name)
+{
+    return window->findChild<T*>(QLatin1String(name));
+}
+
+StampEditorWindow* editorOf(IStampItem* stamp)
+{
+    auto* link = static_cast<StampEditorLink*>(static_cast<StampItemBase*>(stamp)->editor());
+    return link ? link->window() : nullptr;
+}
+
+TEST_F(MainWindowTest, FirstLaunchStartsFromTheDefaultsWithItsFolders)
+{
+    EXPECT_TRUE(QDir(getAppPath() + QStringLiteral("/Logs")).exists());
+    EXPECT_EQ(m_app->window().windowTitle(), QStringLiteral("Veltrane"));
+    EXPECT_TRUE(m_app->number().stamps().empty());
+    EXPECT_EQ(m_app->window().ui().previewBox->shownImage().height(),
+              qRound(m_app->window().ui().previewBox->imageViewFrame().height()));
+    EXPECT_EQ(m_app->usagesReport().record().features.size(), 1);
+}
+
+TEST_F(MainWindowTest, ThreeStampsAddedInOrderWithTheThirdSelected)
+{
+    IStampItem* first = addTextStamp(QStringLiteral("A"));
+    addTextStamp(QStringLiteral("B"));
+    IStampItem* third = addTextStamp(QStringLiteral("C"));
+    ASSERT_EQ(m_app->number().stamps().size(), 3u);
+    EXPECT_EQ(m_app->number().stamps()[0].get(), first);
+    EXPECT_EQ(m_app->number().stamps()[2].get(), third);
+    EXPECT_EQ(m_app->selectedStampRows(), QList<int>{2});
+    EXPECT_TRUE(m_app->tempStamps().empty());
+    // The editor of an added stamp offers delete, not add.
+    m_app->stampDoubleAction();
+    StampEditorWindow* editor = editorOf(third);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(child<QPushButton>(editor, "addStampButton")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(editor, "deleteStampButton")->isEnabled());
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Text Stamp Properties [ Numbers [C] ]"));
+    EXPECT_EQ(third->marginAnchor(), qint32(MiddleMiddle));
+    EXPECT_TRUE(child<QToolButton>(editor, "marginMiddleMiddleButton")->isChecked());
+}
+
+TEST_F(MainWindowTest, ADisabledStampKeepsItsRowAndLeavesThePreview)
+{
+    ASSERT_TRUE(waitForPreview());
+    const QImage empty = m_app->window().ui().previewBox->shownImage();
+    IStampItem* stamp = addTextStamp(QStringLiteral("WWWWWWWW"));
+    m_app->number().setIsHighlightStamp(false);
+    ASSERT_TRUE(waitForPreview());
+    EXPECT_NE(m_app->window().ui().previewBox->shownImage(), empty);
+    QAbstractItemModel* model = m_app->window().ui().stampsTableView->model();
+    ASSERT_TRUE(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+    ASSERT_TRUE(waitForPreview());
+    EXPECT_FALSE(stamp->isSelected());
+    EXPECT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(m_app->window().ui().previewBox->shownImage(), empty);
+}
+
+TEST_F(MainWindowTest, ResetsRefreshOnceOrNotAtAll)
+{
+    const auto refreshes = [this](auto&& command) {
+        const quint64 before = m_app->previewRenderer().latestGeneration();
+        command();
+        return m_app->previewRenderer().latestGeneration() - before;
+    };
+    auto* panel = m_app->window().ui().settingTabView;
+    EXPECT_EQ(refreshes([&] { panel->resetMargins(); }), 0u);
+    m_app->number().beginUpdate();
+    m_app->number().setStartPage(3);
+    m_app->number().endUpdate(false);
+    EXPECT_EQ(refreshes([&] { panel->resetNumberCounters(); }), 1u);
+    EXPECT_EQ(m_app->number().startPage(), 1);
+    EXPECT_EQ(refreshes([&] { panel->resetNumberCounters(); }), 0u);
+    EXPECT_EQ(child<QLineEdit>(&m_app->window(), "startPageField")->text(), QStringLiteral("1"));
+}
+
+TEST_F(MainWindowTest, TaggedFieldsRepairedAsTyped)
+{
+    auto* field = child<QLineEdit>(&m_app->window(), "numberStepsField");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("0"));
+    EXPECT_EQ(field->text(), QStringLiteral("1"));
+    field->end(false);
+    QTest::keyClicks(field, QStringLiteral("3"));
+    EXPECT_EQ(m_app->number().numberSteps(), 13);
+}
+
+TEST_F(MainWindowTest, RemoveAndMoveFollowTheSelection)
+{
+    for (const char* label : {"0", "1", "2", "3", "4"}) {
+        addTextStamp(QLatin1String(label));
+    }
+    m_app->selectStampRows({3});
+    m_app->removeStampAction();
+    EXPECT_EQ(m_app->selectedStampRows(), QList<int>{2});
+    EXPECT_EQ(m_app->number().stamps().size(), 4u);
+    m_app->selectStampRows({1, 2});
+    m_app->moveStampUpAction();
+    EXPECT_EQ(m_app->selectedStampRows(), (QList<int>{0, 1}));
+    EXPECT_FALSE(m_app->window().ui().moveStampUpAction->isEnabled());
+    m_app->selectStampRows({2, 3});
+    m_app->moveStampDownAction();
+    EXPECT_TRUE(m_app->selectedStampRows().isEmpty());
+}
+
+TEST_F(MainWindowTest, DuringARunTheStampCommandsAndCheckBoxesRest)
+{
+    addTextStamp(QStringLiteral("A"));
+    m_app->startProcess();
+    m_app->resetView(false);
+    EXPECT_FALSE(m_app->window().ui().newTextStampAction->isEnabled());
+    EXPECT_FALSE(m_app->window().ui().removeStampAction->isEnabled());
+    QAbstractItemModel* model = m_app->window().ui().stampsTableView->model();
+    EXPECT_FALSE(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_TRUE(m_app->number().stamps()[0]->isSelected());
+    // A profile handed over now is not even asked about.
+    EXPECT_TRUE(m_app->openFile(QStringLiteral("/tmp/x.vtprofile")));
+    EXPECT_EQ(visibleAlert(), nullptr);
+    m_app->stopProcess();
+    m_app->resetView(true);
+    EXPECT_TRUE(m_app->window().ui().newTextStampAction->isEnabled());
+}
+
+TEST_F(MainWindowTest, ProfilesLoadOnlyOnYesAndBadOnesChangeNothing)
+{
+    addTextStamp(QStringLiteral("Saved"));
+    const QString path = m_preferences->folder() + QStringLiteral("/job.vtprofile");
+    ASSERT_TRUE(m_app->number().save(path));
+    addTextStamp(QStringLiteral("Later"));
+
+    m_app->openFile(path);
+    QMessageBox* question = visibleAlert();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), QStringLiteral("Do you want to load [job.vtprofile] profile?"));
+    EXPECT_EQ(question->informativeText(), QStringLiteral("This will overwrite your current settings."));
+    answerNextAlert(0, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
+    EXPECT_EQ(m_app->number().stamps().size(), 2u);
+
+    m_app->openFile(path);
+    answerNextAlert(1, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return m_app->number().stamps().size() == 1; }));
+    EXPECT_EQ(m_app->selectedStampRows(), QList<int>{0});
+
+    // A damaged file and a missing one: the alert, the job as it was.
+    const QString damaged = m_preferences->folder() + QStringLiteral("/bad.vtprofile");
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<plist><array><string>not a job</string></array></plist>");
+    file.close();
+    for (const QString& bad : {damaged, m_preferences->folder() + QStringLiteral("/none.vtprofile")}) {
+        // "Yes", then the alert that the answer leads to, shown inside the first one's loop.
+        QString told;
+        answerNextAlert(1, nullptr);
+        answerNextAlert(1, &told);
+        m_app->openFile(bad);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }));
+        EXPECT_EQ(told, QStringLiteral("Unable to load Veltrane Profile!"));
+        EXPECT_EQ(m_app->number().stamps().size(), 1u);
+    }
+}
+
+TEST_F(MainWindowTest, QuittingSavesThePreferencesWithoutAQuestion)
+{
+    addTextStamp(QStringLiteral("Kept"));
+    m_app->window().close();
+    PreferencesStore::shared().setFilePath(m_preferences->path());
+    const QVariantMap settings =
+        PreferencesStore::shared().value(QStringLiteral("SETTINGS")).toMap();
+    const QVariantList stamps = settings.value(QStringLiteral("number")).toMap()
+                                    .value(QStringLiteral("Stamps")).toList();
+    EXPECT_EQ(stamps.size(), 1);
+    EXPECT_TRUE(PreferencesStore::shared().value(QStringLiteral("RECENTITEMS")).isValid());
+}
+
+TEST_F(MainWindowTest, AFamilyWithoutBoldDisablesBold)
+{
+    setFontFacesLookup([](const QString&) { return QStringList{QStringLiteral("Regular"),
+                                                               QStringLiteral("Italic")}; });
+    m_app->textStampAction();
+    StampEditorWindow* editor = editorOf(m_app->tempStamps().back().get());
+    EXPECT_FALSE(child<QCheckBox>(editor, "boldFontCheckbox")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>(editor, "italicFontCheckbox")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(editor, "addStampButton")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(editor, "deleteStampButton")->isEnabled());
+    setFontFacesLookup([](const QString& family) { return QFontDatabase::styles(family); });
+}
+
+TEST_F(MainWindowTest, ImageEditorLockAndUnreadablePicture)
+{
+    const QString folder = m_preferences->folder();
+    QImage wide(300, 100, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    ASSERT_TRUE(wide.save(folder + QStringLiteral("/Logo.png")));
+    QImage big(640, 480, QImage::Format_RGB32);
+    big.fill(Qt::blue);
+    ASSERT_TRUE(big.save(folder + QStringLiteral("/Big.png")));
+
+    m_app->imageStampAction();
+    auto* stamp = static_cast<ImageStamp*>(m_app->tempStamps().back().get());
+    auto* editor = static_cast<ImageStampWindow*>(editorOf(stamp));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Image Stamp Properties []"));
+    editor->openPanelDidEnd(folder + QStringLiteral("/Logo.png"));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Image Stamp Properties [Logo]"));
+    EXPECT_EQ(stamp->stampImageWidth(), 300);
+    editor->controlTextDidChange(true, QStringLiteral("150"));
+    EXPECT_EQ(stamp->stampImageHeight(), 50);
+    editor->controlTextDidChange(false, QStringLiteral("33"));
+    EXPECT_EQ(stamp->stampImageWidth(), 99);
+    editor->openPanelDidEnd(folder + QStringLiteral("/Big.png"));
+    EXPECT_EQ(stamp->stampImageWidth(), 640);
+    EXPECT_EQ(stamp->stampImageHeight(), 480);
+
+    QString told;
+    answerNextAlert(1, &told);
+    editor->openPanelDidEnd(folder + QStringLiteral("/Veltrane.plist"));
+    EXPECT_EQ(told, QStringLiteral("Unable to load selected image!"));
+    EXPECT_EQ(stamp->stampImagePath(), folder + QStringLiteral("/Big.png"));
+}
+
+TEST_F(MainWindowTest, PhotoDateTypeStartsFromItsPattern)
+{
+    m_app->textStampAction();
+    auto* stamp = static_cast<TextStamp*>(m_app->tempStamps().back().get());
+    auto* editor = static_cast<TextStampWindow*>(editorOf(stamp));
+    stamp->setNumberType(PhotoDateTime);
+    editor->titleFieldChanged();
+    EXPECT_EQ(stamp->numberFormat(), QStringLiteral("d MMM yy"));
+    stamp->setNumberType(Numbers);
+    stamp->setNumberFormat(QStringLiteral("{0}"));
+    editor->titleFieldChanged();
+    EXPECT_EQ(stamp->numberFormat(), QStringLiteral("{0}"));
+}
+
+} // namespace
+} // namespace veltrane::test
