@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
+#include <QSplitter>
 
 namespace veltrane {
 
@@ -15,6 +16,29 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_ui(std::make_un
             action->setShortcutVisibleInContextMenu(true);
         }
     }
+    // The divider keeps 200 pixels for the file list and 100 for the other half; a double click
+    // on it folds the second half away (and back).
+    m_ui->filesPane->setMinimumWidth(200);
+    m_ui->mainSplitter->setCollapsible(0, false);
+    m_ui->mainSplitter->setCollapsible(1, true);
+    m_ui->mainSplitter->handle(1)->installEventFilter(this);
+    m_ui->mainSplitter->handle(1)->setAccessibleName(tr("Divider"));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->mainSplitter->handle(1) && event->type() == QEvent::MouseButtonDblClick) {
+        QList<int> sizes = m_ui->mainSplitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (sizes.value(1) > 0) {
+            m_restoredWidth = sizes.value(1);
+            m_ui->mainSplitter->setSizes({total, 0});
+        } else {
+            m_ui->mainSplitter->setSizes({total - m_restoredWidth, m_restoredWidth});
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 MainWindow::~MainWindow() = default;

@@ -23,9 +23,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<Ui::MainWindow> m_ui;
+    int m_restoredWidth = 700;
 };
 
 } // namespace veltrane

@@ -2,6 +2,7 @@
 
 #include "app/ImageStampWindow.h"
 #include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "app/TextStampWindow.h"
 #include "model/ImageStamp.h"
 #include "model/TextStamp.h"
@@ -15,6 +16,7 @@
 #include <QFontDatabase>
 #include <QDir>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -40,8 +42,9 @@ TEST_F(MainWindowTest, FirstLaunchStartsFromTheDefaultsWithItsFolders)
     EXPECT_TRUE(QDir(getAppPath() + QStringLiteral("/Logs")).exists());
     EXPECT_EQ(m_app->window().windowTitle(), QStringLiteral("Veltrane"));
     EXPECT_TRUE(m_app->number().stamps().empty());
-    EXPECT_EQ(m_app->window().ui().previewBox->shownImage().height(),
-              qRound(m_app->window().ui().previewBox->imageViewFrame().height()));
+    // The sample page is drawn at the image view's own pixels (sharp, not scaled up).
+    EXPECT_NEAR(m_app->window().ui().previewBox->shownImage().height(),
+                m_app->window().ui().previewBox->imageViewFrame().height(), 1.0);
     EXPECT_EQ(m_app->usagesReport().record().features.size(), 1);
 }
 
@@ -257,6 +260,38 @@ TEST_F(MainWindowTest, PhotoDateTypeStartsFromItsPattern)
     stamp->setNumberFormat(QStringLiteral("{0}"));
     editor->titleFieldChanged();
     EXPECT_EQ(stamp->numberFormat(), QStringLiteral("{0}"));
+}
+
+} // namespace
+} // namespace veltrane::test
+
+namespace veltrane::test {
+namespace {
+
+TEST_F(MainWindowTest, ASecondLaunchHandsItsProfileToTheRunningProgram)
+{
+    SingleInstance running;
+    running.listen([this](const QStringList& files) {
+        for (const QString& file : files) {
+            m_app->openFile(file);
+        }
+    });
+    SingleInstance second;
+    ASSERT_TRUE(second.handOver({QStringLiteral("/tmp/handed.vtprofile")}));
+    ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; }));
+    EXPECT_EQ(visibleAlert()->text(), QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
+    answerNextAlert(0, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
+}
+
+TEST(UserGuideTest, MadeFromItsSourceAtBuildTime)
+{
+    QPdfDocument guide;
+    ASSERT_EQ(guide.load(QStringLiteral(VELTRANE_GUIDE_PDF)), QPdfDocument::Error::None);
+    EXPECT_GE(guide.pageCount(), 5);
+    EXPECT_TRUE(guide.getAllText(0).text().contains(QStringLiteral("Veltrane User Guide")));
+    EXPECT_EQ(guide.metaData(QPdfDocument::MetaDataField::Title).toString(),
+              QStringLiteral("Veltrane User Guide"));
 }
 
 } // namespace
