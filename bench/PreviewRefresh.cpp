@@ -2,6 +2,7 @@
 // page, one text and one image stamp changed), on an A4 text page and an A4 scanned page.
 // Usage: veltrane-bench-preview WORK-FOLDER
 #include "BenchJob.h"
+#include "ScannedPage.h"
 #include "model/ImageStamp.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
@@ -41,15 +42,7 @@ void writeTextPage(const QString& path)
 
 void writeScannedPage(const QString& path)
 {
-    QImage scan(2480, 3508, QImage::Format_RGB32);
-    QRandomGenerator random(3);
-    for (int y = 0; y < scan.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(scan.scanLine(y));
-        for (int x = 0; x < scan.width(); ++x) {
-            const int v = 230 + int(random.bounded(25));
-            row[x] = qRgb(v, v, v);
-        }
-    }
+    const QImage scan = scannedA4Page();
     QPdfWriter writer(path);
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));

@@ -3,6 +3,7 @@
 // of the GUI thread while a 1000-page PDF's page is rasterised for the live preview, and the
 // idle window's resident memory. Prints each figure beside its limit.
 // Usage: veltrane-bench-window WORK-FOLDER
+#include "ScannedPage.h"
 #include "app/MainWindow.h"
 #include "app/VeltraneAppDelegate.h"
 #include "filelist/FileListModel.h"
@@ -21,7 +22,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 #include <vector>
@@ -48,18 +48,7 @@ void writePdf(const QString& path, int pages, bool scanned)
     writer.setResolution(scanned ? 300 : 72);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     QPainter painter(&writer);
-    QImage scan;
-    if (scanned) {
-        scan = QImage(2480, 3508, QImage::Format_RGB32);
-        QRandomGenerator random(3);
-        for (int y = 0; y < scan.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(scan.scanLine(y));
-            for (int x = 0; x < scan.width(); ++x) {
-                const int v = 230 + int(random.bounded(25));
-                row[x] = qRgb(v, v, v);
-            }
-        }
-    }
+    const QImage scan = scanned ? scannedA4Page() : QImage();
     for (int page = 0; page < pages; ++page) {
         if (page > 0) {
             writer.newPage();

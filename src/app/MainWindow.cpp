@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QSplitter>
 
 namespace veltrane {
@@ -23,6 +24,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_ui(std::make_un
     m_ui->mainSplitter->setCollapsible(1, true);
     m_ui->mainSplitter->handle(1)->installEventFilter(this);
     m_ui->mainSplitter->handle(1)->setAccessibleName(tr("Divider"));
+    // Large fonts grow the controls: the window still opens within the screen.
+    if (const QScreen* shown = screen()) {
+        resize(size().boundedTo(shown->availableGeometry().size() * 0.95));
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -482,32 +482,27 @@ void VeltraneAppDelegate::removeStamp(IStampItem* stamp)
 
 void VeltraneAppDelegate::moveStampUpAction()
 {
-    guarded(QStringLiteral("Error in [moveStampUpAction:] : %@"), [this] {
-        const QList<int> selection = moveStampRowsUp(number().stamps(), selectedStampRows());
-        m_stamps->reload();
-        QTableView* table = m_window->ui().stampsTableView;
-        table->setFocus();
-        selectStampRows(selection);
-        if (!selection.isEmpty()) {
-            table->scrollTo(m_stamps->index(selection.first(), 0));
-        }
-        PropertyChanged(&number());
-    });
+    guarded(QStringLiteral("Error in [moveStampUpAction:] : %@"), [this] { moveStamps(true); });
 }
 
 void VeltraneAppDelegate::moveStampDownAction()
 {
-    guarded(QStringLiteral("Error in [moveStampDownAction:] : %@"), [this] {
-        const QList<int> selection = moveStampRowsDown(number().stamps(), selectedStampRows());
-        m_stamps->reload();
-        QTableView* table = m_window->ui().stampsTableView;
-        table->setFocus();
-        selectStampRows(selection);
-        if (!selection.isEmpty()) {
-            table->scrollTo(m_stamps->index(selection.last(), 0));
-        }
-        PropertyChanged(&number());
-    });
+    guarded(QStringLiteral("Error in [moveStampDownAction:] : %@"), [this] { moveStamps(false); });
+}
+
+void VeltraneAppDelegate::moveStamps(bool up)
+{
+    const QList<int> rows = selectedStampRows();
+    const QList<int> selection = up ? moveStampRowsUp(number().stamps(), rows)
+                                    : moveStampRowsDown(number().stamps(), rows);
+    m_stamps->reload();
+    QTableView* table = m_window->ui().stampsTableView;
+    table->setFocus();
+    selectStampRows(selection);
+    if (!selection.isEmpty()) {
+        table->scrollTo(m_stamps->index(up ? selection.first() : selection.last(), 0));
+    }
+    PropertyChanged(&number());
 }
 
 void VeltraneAppDelegate::profileLoaded()

@@ -83,6 +83,7 @@ signals:
 private:
     void wireActions();
     void stampsSelectionChanged();
+    void moveStamps(bool up);
     void updateStampButtons();
     void profileLoaded();
     void showPreview(quint64 generation, const QImage& image);
