@@ -30,14 +30,19 @@ JobSettingsPanel::JobSettingsPanel(QWidget* parent)
                              m_ui->marginBottomField}) {
         field->setValidator(new CustomNumberFormatterDecimal(field));
     }
-    connectIntegerField(m_ui->startPageField, &Numbering::setStartPage);
-    connectIntegerField(m_ui->endPageField, &Numbering::setEndPage);
-    connectIntegerField(m_ui->startNumberField, &Numbering::setStartNumber);
-    connectIntegerField(m_ui->numberStepsField, &Numbering::setNumberSteps);
-    connectMarginField(m_ui->marginTopField, &Numbering::setMarginTop);
-    connectMarginField(m_ui->marginLeftField, &Numbering::setMarginLeft);
-    connectMarginField(m_ui->marginRightField, &Numbering::setMarginRight);
-    connectMarginField(m_ui->marginBottomField, &Numbering::setMarginBottom);
+    connectIntegerField(m_ui->startPageField, [](Numbering& job, qint64 v) { job.setStartPage(v); });
+    connectIntegerField(m_ui->endPageField, [](Numbering& job, qint64 v) { job.setEndPage(v); });
+    connectIntegerField(m_ui->startNumberField,
+                        [](Numbering& job, qint64 v) { job.setStartNumber(v); });
+    connectIntegerField(m_ui->numberStepsField,
+                        [](Numbering& job, qint64 v) { job.setNumberSteps(v); });
+    connectMarginField(m_ui->marginTopField, [](Numbering& job, double v) { job.setMarginTop(v); });
+    connectMarginField(m_ui->marginLeftField,
+                       [](Numbering& job, double v) { job.setMarginLeft(v); });
+    connectMarginField(m_ui->marginRightField,
+                       [](Numbering& job, double v) { job.setMarginRight(v); });
+    connectMarginField(m_ui->marginBottomField,
+                       [](Numbering& job, double v) { job.setMarginBottom(v); });
     connect(m_ui->pageRangePopup, &QComboBox::activated, this, [this](int index) {
         if (m_job) {
             m_job->setPageRange(index);
@@ -65,26 +70,29 @@ void JobSettingsPanel::setJob(Numbering* job)
     reload();
 }
 
-void JobSettingsPanel::connectIntegerField(QLineEdit* field, void (Numbering::*setter)(qint64))
+void JobSettingsPanel::connectIntegerField(QLineEdit* field,
+                                           std::function<void(Numbering&, qint64)> setter)
 {
-    connect(field, &QLineEdit::textEdited, this, [this, field, setter] {
+    connect(field, &QLineEdit::textEdited, this, [this, field, setter = std::move(setter)] {
         controlTextDidChange(field);
         if (m_job) {
-            (m_job->*setter)(leadingIntegerValue(field->text()));
+            setter(*m_job, leadingIntegerValue(field->text()));
         }
     });
 }
 
-void JobSettingsPanel::connectMarginField(QLineEdit* field, void (Numbering::*setter)(double))
+void JobSettingsPanel::connectMarginField(QLineEdit* field,
+                                          std::function<void(Numbering&, double)> setter)
 {
-    connect(field, &QLineEdit::textEdited, this, [this, field, setter](const QString& text) {
-        bool ok = false;
-        const double value = text.toDouble(&ok);
-        // "1.2." while typing: the job keeps its value until the text is a number again.
-        if (m_job && ok) {
-            (m_job->*setter)(value);
-        }
-    });
+    connect(field, &QLineEdit::textEdited, this,
+            [this, setter = std::move(setter)](const QString& text) {
+                bool ok = false;
+                const double value = text.toDouble(&ok);
+                // "1.2." while typing: the job keeps its value until the text is a number again.
+                if (m_job && ok) {
+                    setter(*m_job, value);
+                }
+            });
     connect(field, &QLineEdit::editingFinished, this, [this] { showMargins(); });
 }
 

@@ -37,8 +37,8 @@ public:
     void controlTextDidChange(QLineEdit* field);
 
 private:
-    void connectIntegerField(QLineEdit* field, void (Numbering::*setter)(qint64));
-    void connectMarginField(QLineEdit* field, void (Numbering::*setter)(double));
+    void connectIntegerField(QLineEdit* field, std::function<void(Numbering&, qint64)> setter);
+    void connectMarginField(QLineEdit* field, std::function<void(Numbering&, double)> setter);
     void showMargins();
 
     std::unique_ptr<Ui::JobSettingsPanel> m_ui;
