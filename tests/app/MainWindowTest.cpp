@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPdfDocument>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -292,6 +293,41 @@ TEST(UserGuideTest, MadeFromItsSourceAtBuildTime)
     EXPECT_TRUE(guide.getAllText(0).text().contains(QStringLiteral("Veltrane User Guide")));
     EXPECT_EQ(guide.metaData(QPdfDocument::MetaDataField::Title).toString(),
               QStringLiteral("Veltrane User Guide"));
+}
+
+} // namespace
+} // namespace veltrane::test
+
+namespace veltrane::test {
+namespace {
+
+TEST_F(MainWindowTest, RemovingSeveralStampsClosesEveryOneOfTheirEditors)
+{
+    for (const char* label : {"A", "B", "C"}) {
+        addTextStamp(QLatin1String(label));
+    }
+    QList<QPointer<StampEditorWindow>> editors;
+    for (int row : {0, 2}) {
+        m_app->selectStampRows({row});
+        m_app->stampDoubleAction();
+        editors.append(editorOf(m_app->number().stamps()[row].get()));
+    }
+    m_app->selectStampRows({0, 2});
+    m_app->removeStampAction();
+    ASSERT_EQ(m_app->number().stamps().size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !editors[0] && !editors[1]; }));
+}
+
+TEST_F(MainWindowTest, PercentMarginsAreTakenAgainstThePageShown)
+{
+    m_app->number().setMarginTop(84.2);
+    m_app->number().setMarginLeft(59.5);
+    child<QCheckBox>(&m_app->window(), "marginPercentageCheck")->click();
+    EXPECT_TRUE(m_app->number().isMarginInPercentage());
+    EXPECT_DOUBLE_EQ(m_app->number().marginTop(), 10.0);
+    EXPECT_DOUBLE_EQ(m_app->number().marginLeft(), 10.0);
+    child<QCheckBox>(&m_app->window(), "marginPercentageCheck")->click();
+    EXPECT_DOUBLE_EQ(m_app->number().marginTop(), 84.2);
 }
 
 } // namespace
