@@ -3,7 +3,6 @@
 // of the GUI thread while a 1000-page PDF's page is rasterised for the live preview, and the
 // idle window's resident memory. Prints each figure beside its limit.
 // Usage: veltrane-bench-window WORK-FOLDER
-#include "ScannedPage.h"
 #include "app/MainWindow.h"
 #include "app/VeltraneAppDelegate.h"
 #include "filelist/FileListModel.h"
@@ -11,6 +10,7 @@
 #include "platform/PreferencesStore.h"
 #include "preview/PageCache.h"
 #include "preview/PreviewRenderer.h"
+#include "ScannedPage.h"
 #include "ui_MainWindow.h"
 
 #include <algorithm>
@@ -157,8 +157,8 @@ int main(int argc, char** argv)
     table->selectRow(0);
     QTest::qWait(600);
     waitShown(app);
-    report("stamp edit to preview on an A4 scanned page (median of 30)", editLatency(app, 30),
-           "ms", 30);
+    report("stamp edit to preview on an A4 scanned page (median of 30)", editLatency(app, 30), "ms",
+           30);
 
     // The longest gap between two ticks of a 2 ms timer while the 1000-page PDF is shown.
     clearPreviewPageCache();

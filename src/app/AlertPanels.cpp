@@ -84,8 +84,8 @@ void informationAlertPanel(QWidget* window, const QString& title, const QString&
 
 void infoAlertPanel(QWidget* window, const QString& title, const QString& msg)
 {
-    QMessageBox* box = makeAlert(window, QMessageBox::Information, title, msg, QObject::tr("OK"),
-                                 {}, {});
+    QMessageBox* box =
+        makeAlert(window, QMessageBox::Information, title, msg, QObject::tr("OK"), {}, {});
     box->setAttribute(Qt::WA_DeleteOnClose, false);
     box->exec();
     delete box;

@@ -9,9 +9,9 @@
 namespace veltrane {
 namespace {
 
-const char* const kPictures[] = {"TopLeft",     "TopMiddle",    "TopRight",
-                                 "MiddleLeft",  "MiddleMiddle", "MiddleRight",
-                                 "BottomLeft",  "BottomMiddle", "BottomRight"};
+const char* const kPictures[] = {"TopLeft",    "TopMiddle",    "TopRight",
+                                 "MiddleLeft", "MiddleMiddle", "MiddleRight",
+                                 "BottomLeft", "BottomMiddle", "BottomRight"};
 
 } // namespace
 

@@ -43,8 +43,7 @@ std::function<void()> setBeepHandler(std::function<void()> handler)
 CustomNumberFormatterInteger::CustomNumberFormatterInteger(QObject* parent,
                                                            std::optional<qint64> maximum)
     : QValidator(parent), m_maximum(maximum)
-{
-}
+{}
 
 QValidator::State CustomNumberFormatterInteger::validate(QString& input, int&) const
 {
@@ -83,7 +82,8 @@ qint64 leadingIntegerValue(const QString& text)
     for (; i < trimmed.size() && trimmed[i].isDigit() && trimmed[i].unicode() < 128; ++i) {
         const int digit = trimmed[i].unicode() - '0';
         if (value > (std::numeric_limits<qint64>::max() - digit) / 10) {
-            return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+            return negative ? std::numeric_limits<qint64>::min()
+                            : std::numeric_limits<qint64>::max();
         }
         value = value * 10 + digit;
     }

@@ -1,11 +1,11 @@
 #include "app/ImageStampWindow.h"
 
 #include "app/AlertPanels.h"
+#include "app/FilePanels.h"
 #include "app/Formatters.h"
 #include "platform/AppPaths.h"
 #include "ui_ImageStamp.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -115,16 +115,11 @@ void ImageStampWindow::updateTitle()
 
 void ImageStampWindow::changeImageAction()
 {
-    auto* panel = new QFileDialog(this, tr("Please Select Stamp Image (Only BMP,JPG,JPEG,PNG,GIF "
-                                           "Files):"));
-    panel->setObjectName(QStringLiteral("imagePanel"));
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setNameFilter(
-        tr("Pictures (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"));
-    panel->setWindowModality(Qt::WindowModal);
-    connect(panel, &QFileDialog::fileSelected, this, &ImageStampWindow::openPanelDidEnd);
-    panel->open();
+    openFilePanel(this, QStringLiteral("imagePanel"),
+                  tr("Please Select Stamp Image (Only BMP,JPG,JPEG,PNG,GIF Files):"),
+                  tr("Pictures (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"),
+                  QFileDialog::ExistingFile,
+                  [this](const QStringList& files) { openPanelDidEnd(files.value(0)); });
 }
 
 void ImageStampWindow::openPanelDidEnd(const QString& path)

@@ -30,7 +30,8 @@ JobSettingsPanel::JobSettingsPanel(QWidget* parent)
                              m_ui->marginBottomField}) {
         field->setValidator(new CustomNumberFormatterDecimal(field));
     }
-    connectIntegerField(m_ui->startPageField, [](Numbering& job, qint64 v) { job.setStartPage(v); });
+    connectIntegerField(m_ui->startPageField,
+                        [](Numbering& job, qint64 v) { job.setStartPage(v); });
     connectIntegerField(m_ui->endPageField, [](Numbering& job, qint64 v) { job.setEndPage(v); });
     connectIntegerField(m_ui->startNumberField,
                         [](Numbering& job, qint64 v) { job.setStartNumber(v); });
@@ -56,8 +57,7 @@ JobSettingsPanel::JobSettingsPanel(QWidget* parent)
     connect(m_ui->unitsPopup, &QComboBox::activated, this, &JobSettingsPanel::unitChanged);
     connect(m_ui->marginPercentageCheck, &QCheckBox::clicked, this,
             &JobSettingsPanel::isMarginPercentageChanged);
-    connect(m_ui->resetMarginsButton, &QPushButton::clicked, this,
-            &JobSettingsPanel::resetMargins);
+    connect(m_ui->resetMarginsButton, &QPushButton::clicked, this, &JobSettingsPanel::resetMargins);
     connect(m_ui->resetCountersButton, &QPushButton::clicked, this,
             &JobSettingsPanel::resetNumberCounters);
 }
@@ -122,11 +122,11 @@ void JobSettingsPanel::showMargins()
         return;
     }
     const QString unit = m_job->isMarginInPercentage() ? tr("%") : m_ui->unitsPopup->currentText();
-    const std::pair<QLineEdit*, double> margins[] = {{m_ui->marginTopField, m_job->marginTop()},
-                                                     {m_ui->marginLeftField, m_job->marginLeft()},
-                                                     {m_ui->marginRightField, m_job->marginRight()},
-                                                     {m_ui->marginBottomField,
-                                                      m_job->marginBottom()}};
+    const std::pair<QLineEdit*, double> margins[] = {
+        {m_ui->marginTopField, m_job->marginTop()},
+        {m_ui->marginLeftField, m_job->marginLeft()},
+        {m_ui->marginRightField, m_job->marginRight()},
+        {m_ui->marginBottomField, m_job->marginBottom()}};
     for (const auto& [field, value] : margins) {
         if (!field->hasFocus() || field->text().toDouble() != value) {
             field->setText(marginText(value));

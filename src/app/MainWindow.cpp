@@ -8,7 +8,8 @@
 
 namespace veltrane {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
     // Every command's accessible name is its visible text; icon-only buttons read their tooltip.

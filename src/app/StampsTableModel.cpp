@@ -6,8 +6,7 @@ namespace veltrane {
 
 StampsTableModel::StampsTableModel(Numbering& job, QObject* parent)
     : QAbstractTableModel(parent), m_job(job)
-{
-}
+{}
 
 void StampsTableModel::reload()
 {

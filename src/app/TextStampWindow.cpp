@@ -49,15 +49,15 @@ TextStampWindow::TextStampWindow(StampListOwner* owner, QWidget* parent)
             settingsChanged();
         }
     };
-    connect(m_ui->numberFormatField, &QLineEdit::textEdited, this, [edit](const QString& text) {
-        edit([&](TextStamp& s) { s.setNumberFormat(text); });
-    });
+    connect(m_ui->numberFormatField, &QLineEdit::textEdited, this,
+            [edit](const QString& text) { edit([&](TextStamp& s) { s.setNumberFormat(text); }); });
     connect(m_ui->numberTypePopup, &QComboBox::activated, this, [this, edit](int index) {
         edit([&](TextStamp& s) { s.setNumberType(index); });
         titleFieldChanged();
     });
-    connect(m_ui->paddingCharacterTextField, &QLineEdit::textEdited, this,
-            [edit](const QString& text) { edit([&](TextStamp& s) { s.setPaddingCharacter(text); }); });
+    connect(
+        m_ui->paddingCharacterTextField, &QLineEdit::textEdited, this,
+        [edit](const QString& text) { edit([&](TextStamp& s) { s.setPaddingCharacter(text); }); });
     connect(m_ui->paddingLengthField, &QSpinBox::valueChanged, this,
             [edit](int value) { edit([&](TextStamp& s) { s.setPaddingLength(value); }); });
     connect(m_ui->fontsPopup, &QComboBox::activated, this, &TextStampWindow::fontChanged);
@@ -203,7 +203,8 @@ void TextStampWindow::chooseColor(bool outline)
     if (!stamp) {
         return;
     }
-    auto* dialog = new QColorDialog(outline ? stamp->outlineColor() : stamp->font().fontColor(), this);
+    auto* dialog =
+        new QColorDialog(outline ? stamp->outlineColor() : stamp->font().fontColor(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QColorDialog::ShowAlphaChannel, false);
     dialog->setObjectName(outline ? QStringLiteral("outlineColorPanel")

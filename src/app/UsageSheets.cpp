@@ -64,21 +64,20 @@ UsagesReportingWindowController::UsagesReportingWindowController(UsagesReporting
             &UsagesReportingWindowController::submitAction);
     // The outcome is told once the server has answered, not when the upload starts: a report
     // that never arrived is not announced as sent.
-    connect(&m_record, &UsagesReporting::reportOutcome, this,
-            [this](bool ok, const QString& message) {
-                if (!m_waitingForOutcome) {
-                    return;
-                }
-                m_waitingForOutcome = false;
-                m_ui->submitButton->setEnabled(true);
-                QWidget* on = isVisible() ? static_cast<QWidget*>(this) : parentWidget();
-                if (ok) {
-                    infoAlertSheet(on, QString(kReportTitle), message);
-                } else {
-                    criticalAlertPanel(on, QString(kReportTitle), message, tr("OK"), {}, {},
-                                       nullptr);
-                }
-            });
+    connect(
+        &m_record, &UsagesReporting::reportOutcome, this, [this](bool ok, const QString& message) {
+            if (!m_waitingForOutcome) {
+                return;
+            }
+            m_waitingForOutcome = false;
+            m_ui->submitButton->setEnabled(true);
+            QWidget* on = isVisible() ? static_cast<QWidget*>(this) : parentWidget();
+            if (ok) {
+                infoAlertSheet(on, QString(kReportTitle), message);
+            } else {
+                criticalAlertPanel(on, QString(kReportTitle), message, tr("OK"), {}, {}, nullptr);
+            }
+        });
 }
 
 UsagesReportingWindowController::~UsagesReportingWindowController() = default;

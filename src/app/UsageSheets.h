@@ -6,7 +6,7 @@
 namespace Ui {
 class ReviewUs;
 class UsagesReporting;
-}
+} // namespace Ui
 
 namespace veltrane {
 

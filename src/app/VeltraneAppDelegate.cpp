@@ -1,6 +1,7 @@
 #include "app/VeltraneAppDelegate.h"
 
 #include "app/AlertPanels.h"
+#include "app/FilePanels.h"
 #include "app/JobSettingsPanel.h"
 #include "app/MainWindow.h"
 #include "app/PreviewBox.h"
@@ -24,10 +25,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QTableView>
 #include <QUrl>
 
 namespace veltrane {
@@ -74,8 +75,8 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     m_preview = std::make_unique<PreviewRenderer>();
     connect(m_preview.get(), &PreviewRenderer::previewReady, this,
             &VeltraneAppDelegate::showPreview);
-    m_profiles = std::make_unique<ProfileCommands>(m_window.get(), number(),
-                                                   [this] { profileLoaded(); });
+    m_profiles =
+        std::make_unique<ProfileCommands>(m_window.get(), number(), [this] { profileLoaded(); });
 
     ui.settingTabView->setReferenceSize([this] { return previewPageSize(); });
     ui.settingTabView->setJob(&number());
@@ -88,8 +89,7 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     ui.stampsTableView->setModel(m_stamps);
     ui.stampsTableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QHeaderView* header = ui.stampsTableView->horizontalHeader();
-    header->setSectionResizeMode(StampsTableModel::IsSelectedColumn,
-                                 QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(StampsTableModel::IsSelectedColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(StampsTableModel::DescriptionColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(StampsTableModel::AnchorColumn, QHeaderView::ResizeToContents);
     connect(ui.stampsTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -121,10 +121,10 @@ VeltraneAppDelegate::VeltraneAppDelegate()
 
     m_window->show();
     updateTotals();
-    PropertyChanged(&number());
     if (!number().stamps().empty()) {
         selectStampRows({0});
     }
+    PropertyChanged(&number());
 
     m_usagesReport = std::make_unique<UsagesReporting>();
     m_usagesReport->prepareForApplication();
@@ -163,8 +163,7 @@ void VeltraneAppDelegate::wireActions()
             &VeltraneAppDelegate::textStampAction);
     connect(ui.newImageStampAction, &QAction::triggered, this,
             &VeltraneAppDelegate::imageStampAction);
-    connect(ui.editStampAction, &QAction::triggered, this,
-            &VeltraneAppDelegate::stampDoubleAction);
+    connect(ui.editStampAction, &QAction::triggered, this, &VeltraneAppDelegate::stampDoubleAction);
     connect(ui.removeStampAction, &QAction::triggered, this,
             &VeltraneAppDelegate::removeStampAction);
     connect(ui.moveStampUpAction, &QAction::triggered, this,
@@ -176,9 +175,8 @@ void VeltraneAppDelegate::wireActions()
     connect(ui.livePreviewAction, &QAction::toggled, this,
             [this](bool on) { number().setIsLivePreview(on); });
     connect(ui.userGuideAction, &QAction::triggered, this, &VeltraneAppDelegate::helpAction);
-    connect(ui.websiteAction, &QAction::triggered, this, [] {
-        QDesktopServices::openUrl(QUrl(UsagesSettings().homePage));
-    });
+    connect(ui.websiteAction, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(UsagesSettings().homePage)); });
     connect(ui.reviewAction, &QAction::triggered, this, [this] {
         if (!m_review) {
             m_review = new ReviewWindowController(*m_usagesReport, m_window.get());
@@ -202,9 +200,9 @@ void VeltraneAppDelegate::wireActions()
     ui.commandToolBar->setVisible(false);
     // Short labels on the buttons; the menus carry the full titles.
     const std::pair<QAction*, const char*> shortTitles[] = {
-        {ui.newTextStampAction, "New Text"}, {ui.newImageStampAction, "New Image"},
-        {ui.editStampAction, "Edit"},        {ui.removeStampAction, "Remove"},
-        {ui.moveStampUpAction, "Up"},        {ui.moveStampDownAction, "Down"},
+        {ui.newTextStampAction, "New Text"},    {ui.newImageStampAction, "New Image"},
+        {ui.editStampAction, "Edit"},           {ui.removeStampAction, "Remove"},
+        {ui.moveStampUpAction, "Up"},           {ui.moveStampDownAction, "Down"},
         {ui.highlightStampAction, "Highlight"}, {ui.loadProfileAction, "Load Profile"},
         {ui.saveProfileAction, "Save Profile"}};
     for (const auto& [action, title] : shortTitles) {
@@ -233,17 +231,20 @@ void VeltraneAppDelegate::selectStampRows(const QList<int>& rows)
                              m_stamps->index(row, StampsTableModel::ColumnCount - 1));
         }
     }
+    // The command that selects refreshes the preview itself, once.
+    m_selectingRows = true;
     table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!rows.isEmpty() && rows.first() >= 0 && rows.first() < m_stamps->rowCount()) {
         table->selectionModel()->setCurrentIndex(m_stamps->index(rows.first(), 0),
                                                  QItemSelectionModel::NoUpdate);
     }
+    m_selectingRows = false;
     updateStampButtons();
 }
 
 void VeltraneAppDelegate::stampsSelectionChanged()
 {
-    if (m_isProcessing) {
+    if (m_isProcessing || m_selectingRows) {
         return;
     }
     updateStampButtons();
@@ -315,35 +316,31 @@ void VeltraneAppDelegate::updateTotals()
     }
     const qsizetype count = m_files->items().size();
     m_window->ui().labelTotalFiles->setText(
-        count == 0 ? tr("No files")
-                   : tr("%n file(s), %1 page(s)", nullptr, int(count)).arg(pages));
+        count == 0 ? tr("No files") : tr("%n file(s), %1 page(s)", nullptr, int(count)).arg(pages));
 }
 
 void VeltraneAppDelegate::addFiles()
 {
-    auto* panel = new QFileDialog(m_window.get(), tr("Add Files"));
-    panel->setObjectName(QStringLiteral("addFilesPanel"));
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFiles);
-    panel->setNameFilter(tr("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp "
-                            "*.BMP *.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"));
-    panel->setWindowModality(Qt::WindowModal);
-    connect(panel, &QFileDialog::urlsSelected, this, [this](const QList<QUrl>& urls) {
-        Arguments request;
-        request.urls = urls;
-        if (m_gathering->loadURLs(request, m_settings->pdfOpenPassword())) {
-            startProcess();
-            resetView(false);
-        }
-    });
-    panel->open();
+    openFilePanel(m_window.get(), QStringLiteral("addFilesPanel"), tr("Add Files"),
+                  tr("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp *.BMP "
+                     "*.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"),
+                  QFileDialog::ExistingFiles, [this](const QStringList& files) {
+                      Arguments request;
+                      for (const QString& file : files) {
+                          request.urls.append(QUrl::fromLocalFile(file));
+                      }
+                      if (m_gathering->loadURLs(request, m_settings->pdfOpenPassword())) {
+                          startProcess();
+                          resetView(false);
+                      }
+                  });
 }
 
 QSizeF VeltraneAppDelegate::previewPageSize() const
 {
     // Percentages are taken against the page on show, not against the widget showing it.
     return m_shownIsLive && !m_shownLivePageSize.isEmpty() ? QSizeF(m_shownLivePageSize)
-                                                            : kSamplePage;
+                                                           : kSamplePage;
 }
 
 void VeltraneAppDelegate::PropertyChanged(Numbering* job)
@@ -493,8 +490,8 @@ void VeltraneAppDelegate::moveStampDownAction()
 void VeltraneAppDelegate::moveStamps(bool up)
 {
     const QList<int> rows = selectedStampRows();
-    const QList<int> selection = up ? moveStampRowsUp(number().stamps(), rows)
-                                    : moveStampRowsDown(number().stamps(), rows);
+    const QList<int> selection =
+        up ? moveStampRowsUp(number().stamps(), rows) : moveStampRowsDown(number().stamps(), rows);
     m_stamps->reload();
     QTableView* table = m_window->ui().stampsTableView;
     table->setFocus();

@@ -113,6 +113,7 @@ private:
     bool m_isOutputFolderSelected = false;
     bool m_shownIsLive = false;
     bool m_requestedLive = false;
+    bool m_selectingRows = false;
     quint64 m_shownGeneration = 0;
 };
 

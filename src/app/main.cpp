@@ -35,8 +35,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Orlavex"));
     QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orlavex.Veltrane"));
-    QApplication::setWindowIcon(QIcon::fromTheme(
-        QStringLiteral("org.orlavex.Veltrane"), QIcon(QStringLiteral(":/icons/org.orlavex.Veltrane.svg"))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.orlavex.Veltrane"),
+                         QIcon(QStringLiteral(":/icons/org.orlavex.Veltrane.svg"))));
 
     QStringList files;
     for (const QString& argument : QApplication::arguments().mid(1)) {

@@ -18,9 +18,10 @@ struct SortDescriptor
 
 // The file list as a table: one row per item, one column per identifier ("isSelected", "name",
 // "pages", "sizeInKB", "type", "dateModified", "dateCreated", "dateAccessed", "location",
-// "secured"; the header's Qt::UserRole), cells from FileItem::displayField. The check column is the only editable one and
-// shows the check mark; the table's row selection (the highlight) lives in the view, apart from
-// the check marks. While `processing` is set, check edits and sorting do nothing. Main thread.
+// "secured"; the header's Qt::UserRole, its display role a title), cells from
+// FileItem::displayField. The check column is the only editable one and shows the check mark;
+// the table's row selection (the highlight) lives in the view, apart from the check marks.
+// While `processing` is set, check edits and sorting do nothing. Main thread.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT

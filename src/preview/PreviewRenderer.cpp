@@ -2,8 +2,6 @@
 
 #include "platform/SystemLog.h"
 
-#include <QMetaObject>
-
 namespace veltrane {
 
 PreviewRenderer::PreviewRenderer(QObject* parent) : QObject(parent)

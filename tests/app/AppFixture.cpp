@@ -28,9 +28,8 @@ void AppFixture::TearDown()
 
 bool AppFixture::waitForPreview()
 {
-    return QTest::qWaitFor([this] {
-        return m_app->shownGeneration() == m_app->previewRenderer().latestGeneration();
-    });
+    return QTest::qWaitFor(
+        [this] { return m_app->shownGeneration() == m_app->previewRenderer().latestGeneration(); });
 }
 
 IStampItem* AppFixture::addTextStamp(const QString& format)

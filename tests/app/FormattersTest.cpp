@@ -15,8 +15,7 @@ struct KeystrokeCase
 };
 
 class KeystrokeTest : public ::testing::TestWithParam<KeystrokeCase>
-{
-};
+{};
 
 TEST_P(KeystrokeTest, AcceptsRejectsAndBeepsAsTyped)
 {
@@ -68,9 +67,9 @@ TEST(NumericRepair, TaggedFieldsFallBackToTheirDefaults)
         int tag;
         const char* text;
         const char* repaired;
-    } cases[] = {{30001, "abc", "2"}, {30001, "x12y", "12"}, {30001, "0", "2"},
-                 {30001, "1a2", "1a2"}, {30001, "", "2"},   {30002, "", "1"},
-                 {30002, "007", "007"}, {30002, "00", "1"}, {12, "", ""}};
+    } cases[] = {{30001, "abc", "2"},   {30001, "x12y", "12"}, {30001, "0", "2"},
+                 {30001, "1a2", "1a2"}, {30001, "", "2"},      {30002, "", "1"},
+                 {30002, "007", "007"}, {30002, "00", "1"},    {12, "", ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(repairedNumericText(c.tag, QString::fromUtf8(c.text)),
                   QString::fromUtf8(c.repaired))

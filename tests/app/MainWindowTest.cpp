@@ -1,9 +1,9 @@
-#include "AppFixture.h"
+#include "app/MainWindow.h"
 
 #include "app/ImageStampWindow.h"
-#include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/TextStampWindow.h"
+#include "AppFixture.h"
 #include "model/ImageStamp.h"
 #include "model/TextStamp.h"
 #include "platform/AppPaths.h"
@@ -13,8 +13,8 @@
 #include "usage/UsagesReporting.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QDir>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPdfDocument>
 #include <QPointer>
@@ -163,7 +163,8 @@ TEST_F(MainWindowTest, ProfilesLoadOnlyOnYesAndBadOnesChangeNothing)
     QMessageBox* question = visibleAlert();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->text(), QStringLiteral("Do you want to load [job.vtprofile] profile?"));
-    EXPECT_EQ(question->informativeText(), QStringLiteral("This will overwrite your current settings."));
+    EXPECT_EQ(question->informativeText(),
+              QStringLiteral("This will overwrite your current settings."));
     answerNextAlert(0, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
     EXPECT_EQ(m_app->number().stamps().size(), 2u);
@@ -179,7 +180,8 @@ TEST_F(MainWindowTest, ProfilesLoadOnlyOnYesAndBadOnesChangeNothing)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<plist><array><string>not a job</string></array></plist>");
     file.close();
-    for (const QString& bad : {damaged, m_preferences->folder() + QStringLiteral("/none.vtprofile")}) {
+    for (const QString& bad :
+         {damaged, m_preferences->folder() + QStringLiteral("/none.vtprofile")}) {
         // "Yes", then the alert that the answer leads to, shown inside the first one's loop.
         QString told;
         answerNextAlert(1, nullptr);
@@ -198,16 +200,17 @@ TEST_F(MainWindowTest, QuittingSavesThePreferencesWithoutAQuestion)
     PreferencesStore::shared().setFilePath(m_preferences->path());
     const QVariantMap settings =
         PreferencesStore::shared().value(QStringLiteral("SETTINGS")).toMap();
-    const QVariantList stamps = settings.value(QStringLiteral("number")).toMap()
-                                    .value(QStringLiteral("Stamps")).toList();
+    const QVariantList stamps =
+        settings.value(QStringLiteral("number")).toMap().value(QStringLiteral("Stamps")).toList();
     EXPECT_EQ(stamps.size(), 1);
     EXPECT_TRUE(PreferencesStore::shared().value(QStringLiteral("RECENTITEMS")).isValid());
 }
 
 TEST_F(MainWindowTest, AFamilyWithoutBoldDisablesBold)
 {
-    setFontFacesLookup([](const QString&) { return QStringList{QStringLiteral("Regular"),
-                                                               QStringLiteral("Italic")}; });
+    setFontFacesLookup([](const QString&) {
+        return QStringList{QStringLiteral("Regular"), QStringLiteral("Italic")};
+    });
     m_app->textStampAction();
     StampEditorWindow* editor = editorOf(m_app->tempStamps().back().get());
     EXPECT_FALSE(child<QCheckBox>(editor, "boldFontCheckbox")->isEnabled());
@@ -280,7 +283,8 @@ TEST_F(MainWindowTest, ASecondLaunchHandsItsProfileToTheRunningProgram)
     SingleInstance second;
     ASSERT_TRUE(second.handOver({QStringLiteral("/tmp/handed.vtprofile")}));
     ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; }));
-    EXPECT_EQ(visibleAlert()->text(), QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
+    EXPECT_EQ(visibleAlert()->text(),
+              QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
     answerNextAlert(0, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
 }

@@ -40,8 +40,7 @@ struct ListCase
 };
 
 class StampListRules : public ::testing::TestWithParam<ListCase>
-{
-};
+{};
 
 TEST_P(StampListRules, MovesTheStampsAndTheSelection)
 {
@@ -72,10 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ListCase{"RemoveTwoRows", 5, Command::Remove, {1, 3}, "024", {2}},
                       ListCase{"UpRows1And2", 4, Command::Up, {1, 2}, "1203", {0, 1}},
                       ListCase{"UpRows0And2MovesNothing", 4, Command::Up, {0, 2}, "0123", {}},
-                      ListCase{"DownTheLastTwoMovesNothing", 5, Command::Down, {3, 4}, "01234",
-                               {}},
-                      ListCase{"DownRows2And4Of5MovesNothing", 5, Command::Down, {2, 4}, "01234",
-                               {}},
+                      ListCase{"DownTheLastTwoMovesNothing", 5, Command::Down, {3, 4}, "01234", {}},
+                      ListCase{
+                          "DownRows2And4Of5MovesNothing", 5, Command::Down, {2, 4}, "01234", {}},
                       ListCase{"DownRows0And1", 4, Command::Down, {0, 1}, "2013", {1, 2}},
                       ListCase{"RowsOutOfRangeIgnored", 3, Command::Up, {7, 1}, "102", {0}}),
     [](const auto& info) { return std::string(info.param.name); });
