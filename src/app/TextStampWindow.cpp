@@ -13,9 +13,19 @@ namespace {
 FontFacesLookup& facesLookup()
 {
     // A name such as Helvetica is drawn by its installed substitute: that family's faces count.
+    // Qt lists a family that several foundries install as "Family [Foundry]".
     static FontFacesLookup lookup = [](const QString& family) {
-        const std::optional<QString> installed = resolveFontFamily(family);
-        return installed ? QFontDatabase::styles(*installed) : QStringList();
+        const QString installed = resolveFontFamily(family).value_or(QString());
+        if (installed.isEmpty()) {
+            return QStringList();
+        }
+        QStringList faces = QFontDatabase::styles(installed);
+        for (const QString& listed : QFontDatabase::families()) {
+            if (faces.isEmpty() && listed.startsWith(installed + QLatin1String(" ["))) {
+                faces = QFontDatabase::styles(listed);
+            }
+        }
+        return faces;
     };
     return lookup;
 }
@@ -129,13 +139,7 @@ void TextStampWindow::showStamp()
         stamp->numberType() >= 0 && stamp->numberType() <= 4 ? stamp->numberType() : 0);
     m_ui->paddingCharacterTextField->setText(stamp->paddingCharacter());
     m_ui->paddingLengthField->setValue(int(std::clamp<qint64>(stamp->paddingLength(), 0, 4096)));
-    int fontIndex = m_ui->fontsPopup->findText(stamp->font().fontName());
-    if (fontIndex < 0) {
-        // A name such as Helvetica is shown as the installed family that draws it.
-        fontIndex = m_ui->fontsPopup->findText(
-            resolveFontFamily(stamp->font().fontName()).value_or(QString()));
-    }
-    m_ui->fontsPopup->setCurrentIndex(fontIndex);
+    m_ui->fontsPopup->setCurrentIndex(fontItemIndex(stamp->font().fontName()));
     m_ui->fontSizeField->setValue(stamp->font().fontSize());
     m_ui->boldFontCheckbox->setChecked(stamp->isBold());
     m_ui->italicFontCheckbox->setChecked(stamp->isItalic());
@@ -154,6 +158,27 @@ void TextStampWindow::showStamp()
     m_ui->outlineColorButton->setBackgroundColor(stamp->outlineColor());
     setLoading(false);
     updateFontTraitsStatus();
+}
+
+int TextStampWindow::fontItemIndex(const QString& fontName) const
+{
+    const int exact = m_ui->fontsPopup->findText(fontName);
+    if (exact >= 0) {
+        return exact;
+    }
+    // A name such as Helvetica is shown as the installed family that draws it; a family that
+    // several foundries install is listed as "Family [Foundry]".
+    const QString installed = resolveFontFamily(fontName).value_or(QString());
+    if (installed.isEmpty()) {
+        return -1;
+    }
+    for (int i = 0; i < m_ui->fontsPopup->count(); ++i) {
+        const QString item = m_ui->fontsPopup->itemText(i);
+        if (item == installed || item.startsWith(installed + QLatin1String(" ["))) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 void TextStampWindow::updateTitle()

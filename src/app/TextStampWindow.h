@@ -39,6 +39,8 @@ protected:
 private:
     TextStamp* textStamp() const;
     void fillFonts();
+    // The font pop-up's item for a stamp's font name; -1 when none draws it.
+    int fontItemIndex(const QString& fontName) const;
     void chooseColor(bool outline);
 
     std::unique_ptr<Ui::TextStamp> m_ui;
