@@ -11,4 +11,12 @@ QFileDialog* openFilePanel(QWidget* window, const QString& objectName, const QSt
                            const QString& nameFilter, QFileDialog::FileMode mode,
                            std::function<void(const QStringList& files)> chosen);
 
+// The same for choosing files, folders or both, several at once, starting in `startFolder`
+// (none: where the panel was last). Folders are taken as they are, not opened, when the Open
+// button is pressed on them.
+QFileDialog* openItemsPanel(QWidget* window, const QString& objectName, const QString& title,
+                            const QString& nameFilter, bool files, bool folders,
+                            const QString& startFolder,
+                            std::function<void(const QStringList& items)> chosen);
+
 } // namespace veltrane

@@ -25,6 +25,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_ui->mainSplitter->setCollapsible(1, true);
     m_ui->mainSplitter->handle(1)->installEventFilter(this);
     m_ui->mainSplitter->handle(1)->setAccessibleName(tr("Divider"));
+    // The file list takes a third of the window at first.
+    m_ui->mainSplitter->setSizes({width() * 3 / 10, width() * 7 / 10});
     // Large fonts grow the controls: the window still opens within the screen.
     if (const QScreen* shown = screen()) {
         resize(size().boundedTo(shown->availableGeometry().size() * 0.95));

@@ -1,7 +1,7 @@
 #include "app/VeltraneAppDelegate.h"
 
 #include "app/AlertPanels.h"
-#include "app/FilePanels.h"
+#include "app/FileListPanel.h"
 #include "app/JobSettingsPanel.h"
 #include "app/MainWindow.h"
 #include "app/PreviewBox.h"
@@ -10,7 +10,6 @@
 #include "app/StampsTableModel.h"
 #include "app/UsageSheets.h"
 #include "filelist/FileListModel.h"
-#include "filelist/GatheringRun.h"
 #include "model/ImageStamp.h"
 #include "model/TextStamp.h"
 #include "platform/AppPaths.h"
@@ -64,11 +63,17 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     Ui::MainWindow& ui = m_window->ui();
     m_window->setWindowTitle(getAppTitle());
     m_files = new FileListModel(this);
-    m_gathering = new GatheringRun(m_files, this);
-    connect(m_gathering, &GatheringRun::finished, this, [this] {
-        stopProcess();
-        resetView(true);
-    });
+    FileListHooks hooks;
+    hooks.isProcessing = [this] { return m_isProcessing; };
+    hooks.startProcess = [this] { startProcess(); };
+    hooks.stopProcess = [this] { stopProcess(); };
+    hooks.resetView = [this](bool enabled) { resetView(enabled); };
+    hooks.refreshPreview = [this] { PropertyChanged(&number()); };
+    m_fileList = std::make_unique<FileListPanel>(ui, m_window.get(), *m_files, *m_settings,
+                                                 std::move(hooks));
+    m_fileList->recentFolders().restore(
+        PreferencesStore::shared().value(QLatin1String(kRecentItemsKey)));
+    m_fileList->loadRecentFolders();
     number().setDelegate(this);
     m_editorFactory = std::make_unique<StampEditorFactory>(this);
     setStampEditorFactory(m_editorFactory.get());
@@ -82,8 +87,6 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     ui.settingTabView->setJob(&number());
     ui.settingTabView->setCurrentIndex(0);
 
-    ui.mainTableView->setModel(m_files);
-    ui.mainTableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_stamps = new StampsTableModel(number(), this);
     m_stamps->setSwitchedHandler([this] { PropertyChanged(&number()); });
     ui.stampsTableView->setModel(m_stamps);
@@ -99,19 +102,19 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     connect(ui.stampsTableView, &QAbstractItemView::activated, this,
             &VeltraneAppDelegate::stampDoubleAction);
 
-    // A change of the file selection redraws once it has settled; a resize once it has ended.
-    m_fileSelectionRefresh.setSingleShot(true);
-    m_fileSelectionRefresh.setInterval(500);
-    connect(&m_fileSelectionRefresh, &QTimer::timeout, this,
-            [this] { PropertyChanged(&number()); });
-    connect(ui.mainTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { m_fileSelectionRefresh.start(); });
+    // The stamp keys act while the stamps table has the focus; the file list has its own.
+    for (QAction* action :
+         {ui.removeStampAction, ui.moveStampUpAction, ui.moveStampDownAction}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        ui.stampsTableView->addAction(action);
+    }
+    // A resize redraws once it has ended.
     m_resizeRefresh.setSingleShot(true);
     m_resizeRefresh.setInterval(100);
     connect(&m_resizeRefresh, &QTimer::timeout, this, [this] { PropertyChanged(&number()); });
     connect(ui.previewBox, &PreviewBox::frameChanged, this, &VeltraneAppDelegate::resizePreview);
 
-    ui.mainSplitter->setStretchFactor(0, 2);
+    ui.mainSplitter->setStretchFactor(0, 3);
     ui.mainSplitter->setStretchFactor(1, 5);
     ui.settingsLayout->setStretch(0, 3);
     ui.settingsLayout->setStretch(1, 2);
@@ -120,7 +123,7 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     resetView(true);
 
     m_window->show();
-    updateTotals();
+    m_fileList->updateTotalLabel();
     if (!number().stamps().empty()) {
         selectStampRows({0});
     }
@@ -145,13 +148,11 @@ VeltraneAppDelegate::~VeltraneAppDelegate()
 {
     setStampEditorFactory(nullptr);
     number().setDelegate(nullptr);
-    m_gathering->cancel();
 }
 
 void VeltraneAppDelegate::wireActions()
 {
     Ui::MainWindow& ui = m_window->ui();
-    connect(ui.addFilesAction, &QAction::triggered, this, &VeltraneAppDelegate::addFiles);
     connect(ui.loadProfileAction, &QAction::triggered, this,
             [this] { m_profiles->stampLoadAction(); });
     connect(ui.saveProfileAction, &QAction::triggered, this,
@@ -268,10 +269,10 @@ void VeltraneAppDelegate::resetView(bool enabled)
 {
     guarded(QStringLiteral("Error in (resetView:) : %@"), [&] {
         Ui::MainWindow& ui = m_window->ui();
-        ui.mainTableView->setEnabled(enabled);
+        m_fileList->updateCommands(enabled);
         for (QAction* action :
-             {ui.addFilesAction, ui.newTextStampAction, ui.newImageStampAction,
-              ui.highlightStampAction, ui.livePreviewAction, ui.loadProfileAction}) {
+             {ui.newTextStampAction, ui.newImageStampAction, ui.highlightStampAction,
+              ui.livePreviewAction, ui.loadProfileAction, ui.outputSettingsAction}) {
             action->setEnabled(enabled);
         }
         ui.settingTabView->setEnabled(enabled);
@@ -296,7 +297,9 @@ void VeltraneAppDelegate::startProcess()
     m_processingLabelColor = m_window->palette().color(QPalette::Disabled, QPalette::WindowText);
     m_isProcessing = true;
     m_files->setProcessing(true);
-    m_window->ui().labelTotalFiles->setForegroundRole(QPalette::PlaceholderText);
+    Ui::MainWindow& ui = m_window->ui();
+    ui.labelTimeTaken->setForegroundRole(QPalette::PlaceholderText);
+    ui.loadingIndicator->setVisible(true);
 }
 
 void VeltraneAppDelegate::stopProcess()
@@ -304,36 +307,10 @@ void VeltraneAppDelegate::stopProcess()
     m_processingLabelColor = m_window->palette().color(QPalette::Active, QPalette::WindowText);
     m_isProcessing = false;
     m_files->setProcessing(false);
-    m_window->ui().labelTotalFiles->setForegroundRole(QPalette::WindowText);
-    updateTotals();
-}
-
-void VeltraneAppDelegate::updateTotals()
-{
-    qint64 pages = 0;
-    for (const FileItem& item : m_files->items()) {
-        pages += std::max<qint64>(item.pages(), 0);
-    }
-    const qsizetype count = m_files->items().size();
-    m_window->ui().labelTotalFiles->setText(
-        count == 0 ? tr("No files") : tr("%n file(s), %1 page(s)", nullptr, int(count)).arg(pages));
-}
-
-void VeltraneAppDelegate::addFiles()
-{
-    openFilePanel(m_window.get(), QStringLiteral("addFilesPanel"), tr("Add Files"),
-                  tr("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp *.BMP "
-                     "*.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)"),
-                  QFileDialog::ExistingFiles, [this](const QStringList& files) {
-                      Arguments request;
-                      for (const QString& file : files) {
-                          request.urls.append(QUrl::fromLocalFile(file));
-                      }
-                      if (m_gathering->loadURLs(request, m_settings->pdfOpenPassword())) {
-                          startProcess();
-                          resetView(false);
-                      }
-                  });
+    Ui::MainWindow& ui = m_window->ui();
+    ui.labelTimeTaken->setForegroundRole(QPalette::WindowText);
+    ui.loadingIndicator->setVisible(false);
+    m_fileList->updateTotalLabel();
 }
 
 QSizeF VeltraneAppDelegate::previewPageSize() const
@@ -514,12 +491,26 @@ void VeltraneAppDelegate::profileLoaded()
 
 bool VeltraneAppDelegate::openFile(const QString& path)
 {
-    if (m_isProcessing || m_gathering->isRunning()) {
-        return true;
+    openFiles({path});
+    return true;
+}
+
+void VeltraneAppDelegate::openFiles(const QStringList& paths)
+{
+    if (m_isProcessing) {
+        return;
     }
     applicationShouldHandleReopen();
-    m_profiles->openProfile(path);
-    return true;
+    // Documents and pictures join the list together, as a drop would bring them.
+    QList<QUrl> dropped;
+    for (const QString& path : paths) {
+        if (path.endsWith(QLatin1String(".vtprofile"), Qt::CaseInsensitive)) {
+            m_profiles->openProfile(path);
+        } else {
+            dropped.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        }
+    }
+    m_fileList->addDroppedItems(dropped);
 }
 
 void VeltraneAppDelegate::applicationDidFinishLaunching()
@@ -545,13 +536,8 @@ void VeltraneAppDelegate::applicationShouldTerminate()
     if (QWidget* focus = QApplication::focusWidget()) {
         focus->clearFocus();
     }
-    PreferencesStore& store = PreferencesStore::shared();
-    // The recent folders are written back as they were read; their menu comes with the file
-    // list's commands.
-    store.setValue(QLatin1String(kRecentItemsKey),
-                   store.value(QLatin1String(kRecentItemsKey)).isValid()
-                       ? store.value(QLatin1String(kRecentItemsKey))
-                       : QVariant(QVariantList()));
+    PreferencesStore::shared().setValue(QLatin1String(kRecentItemsKey),
+                                        m_fileList->recentFolders().stored());
     m_settings->synchronize();
 }
 

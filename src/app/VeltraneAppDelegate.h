@@ -14,7 +14,7 @@ class QItemSelection;
 namespace veltrane {
 
 class FileListModel;
-class GatheringRun;
+class FileListPanel;
 class MainWindow;
 class PreviewRenderer;
 class ProfileCommands;
@@ -42,6 +42,9 @@ public:
     void applicationShouldHandleReopen();
     // A file handed to the program; true when taken (always: other files are ignored).
     bool openFile(const QString& path);
+    // Files handed over together: profiles are offered one by one, the others gathered at once.
+    // Ignored while processing.
+    void openFiles(const QStringList& paths);
     // Saves the recent folders and the preferences with the job; never asks.
     void applicationShouldTerminate();
 
@@ -64,6 +67,7 @@ public:
     Settings& settings() { return *m_settings; }
     Numbering& number() { return m_settings->number(); }
     FileListModel& files() { return *m_files; }
+    FileListPanel& fileList() { return *m_fileList; }
     UsagesReporting& usagesReport() { return *m_usagesReport; }
     PreviewRenderer& previewRenderer() { return *m_preview; }
     const StampList& tempStamps() const { return m_tempStamps; }
@@ -88,8 +92,6 @@ private:
     void profileLoaded();
     void showPreview(quint64 generation, const QImage& image);
     void resizePreview();
-    void addFiles();
-    void updateTotals();
     void outputFolderPathChanged();
     QSizeF previewPageSize() const;
 
@@ -101,12 +103,11 @@ private:
     std::unique_ptr<ProfileCommands> m_profiles;
     std::unique_ptr<PreviewRenderer> m_preview;
     std::unique_ptr<UsagesReporting> m_usagesReport;
-    GatheringRun* m_gathering = nullptr;
+    std::unique_ptr<FileListPanel> m_fileList;
     ReviewWindowController* m_review = nullptr;
     UsagesReportingWindowController* m_usagesSheet = nullptr;
     StampList m_tempStamps;
     QTimer m_resizeRefresh;
-    QTimer m_fileSelectionRefresh;
     QColor m_processingLabelColor;
     QSize m_shownLivePageSize;
     bool m_isProcessing = false;

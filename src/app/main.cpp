@@ -52,15 +52,14 @@ int main(int argc, char** argv)
     instance.listen([&delegate](const QStringList& handed) {
         if (handed.isEmpty()) {
             delegate.applicationShouldHandleReopen();
-        }
-        for (const QString& file : handed) {
-            delegate.openFile(file);
+        } else {
+            delegate.openFiles(handed);
         }
     });
     QTimer::singleShot(0, &delegate, [&delegate, files] {
         delegate.applicationDidFinishLaunching();
-        for (const QString& file : files) {
-            delegate.openFile(file);
+        if (!files.isEmpty()) {
+            delegate.openFiles(files);
         }
     });
     return QApplication::exec();
