@@ -3,6 +3,7 @@
 #include "app/AlertPanels.h"
 #include "app/CustomTableView.h"
 #include "app/FilePanels.h"
+#include "app/PDFReadPasswordWindow.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListOperations.h"
 #include "filelist/GatheringRun.h"
@@ -134,6 +135,7 @@ void FileListPanel::wire()
         {ui.getInfoAction, &FileListPanel::getInfo},
         {ui.openEnclosingFolderAction, &FileListPanel::openEnclodingFolder},
         {ui.openLogsFolderAction, &FileListPanel::openLogsFolder},
+        {ui.pdfPasswordAction, &FileListPanel::openPDFReadPasswordPanel},
         {ui.cancelGatheringAction, &FileListPanel::cancelAction}};
     for (const auto& [action, command] : commands) {
         connect(action, &QAction::triggered, this, command);
@@ -466,6 +468,46 @@ void FileListPanel::recentFolderChanged(int index)
         }
         m_ui.recentFoldersPopup->setCurrentIndex(0);
     });
+}
+
+void FileListPanel::openPDFReadPasswordPanel()
+{
+    guarded(QStringLiteral("Error in (openPDFReadPasswordPanel) : %@"), [this] {
+        if (!containsPDFFiles() || m_hooks.isProcessing()) {
+            return;
+        }
+        if (!m_passwordPanel) {
+            m_passwordPanel = new PDFReadPasswordWindowController(m_window);
+            connect(m_passwordPanel,
+                    &PDFReadPasswordWindowController::PDFReadPasswordWindowControllerDidFinish, this,
+                    [this](const QString& password) {
+                        guarded(QStringLiteral(
+                                    "Error in [PDFReadPasswordWindowControllerDidFinish:] : %@"),
+                                [&] {
+                                    updatePDFReadPassword(password);
+                                    m_hooks.refreshPreview();
+                                });
+                    });
+        }
+        // One file shows its own password; several keep the one entered last.
+        const QList<int> rows = highlightedRows();
+        if (rows.size() == 1) {
+            m_passwordPanel->setPdfReadPassword(m_files.items().at(rows.first()).pdfOpenPassword());
+        }
+        m_passwordPanel->showSheet();
+    });
+}
+
+void FileListPanel::updatePDFReadPassword(const QString& password)
+{
+    const QList<int> rows = highlightedRows();
+    guarded(QStringLiteral("Error in (updatePDFReadPassword:) : %@"), [&] {
+        QList<FileItem> items = m_files.items();
+        veltrane::updatePDFReadPassword(items, rows, password);
+        m_files.setItems(items);
+    });
+    m_table->highlightRows(rows);
+    afterListChange();
 }
 
 QList<int> FileListPanel::highlightedRows() const

@@ -16,6 +16,7 @@ namespace veltrane {
 class CustomTableView;
 class FileListModel;
 class GatheringRun;
+class PDFReadPasswordWindowController;
 class Settings;
 
 // What the file list asks of the window around it.
@@ -64,6 +65,10 @@ public:
     void fileDoubleClicked(int row);
     void openLogsFolder();
     void recentFolderChanged(int index);
+    // The password sheet, for the highlighted PDF files only.
+    void openPDFReadPasswordPanel();
+    void updatePDFReadPassword(const QString& password);
+    PDFReadPasswordWindowController* passwordPanel() const { return m_passwordPanel; }
 
     void updateTotalLabel();
     void updateTimeTakenLabel(const QString& text);
@@ -92,6 +97,7 @@ private:
     FileListHooks m_hooks;
     CustomTableView* m_table;
     GatheringRun* m_gathering;
+    PDFReadPasswordWindowController* m_passwordPanel = nullptr;
     RecentFolders m_recent;
     QTimer m_highlightRefresh;
     bool m_enabled = true;

@@ -79,4 +79,21 @@ QFileDialog* openItemsPanel(QWidget* window, const QString& objectName, const QS
     return showPanel(panel, objectName, std::move(chosen));
 }
 
+QFileDialog* openFolderPanel(QWidget* window, const QString& objectName, const QString& title,
+                             const QString& startFolder,
+                             std::function<void(const QString& folder)> chosen)
+{
+    auto* panel = new ItemsPanel(window, title);
+    panel->setOption(QFileDialog::DontUseNativeDialog);
+    panel->setFileMode(QFileDialog::Directory);
+    if (!startFolder.isEmpty()) {
+        panel->setDirectory(startFolder);
+    }
+    return showPanel(panel, objectName, [chosen = std::move(chosen)](const QStringList& folders) {
+        if (!folders.isEmpty()) {
+            chosen(folders.first());
+        }
+    });
+}
+
 } // namespace veltrane

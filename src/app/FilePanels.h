@@ -19,4 +19,9 @@ QFileDialog* openItemsPanel(QWidget* window, const QString& objectName, const QS
                             const QString& startFolder,
                             std::function<void(const QStringList& items)> chosen);
 
+// One folder, starting in `startFolder`, new folders allowed.
+QFileDialog* openFolderPanel(QWidget* window, const QString& objectName, const QString& title,
+                             const QString& startFolder,
+                             std::function<void(const QString& folder)> chosen);
+
 } // namespace veltrane

@@ -4,8 +4,10 @@
 #include "app/FileListPanel.h"
 #include "app/JobSettingsPanel.h"
 #include "app/MainWindow.h"
+#include "app/OutputSettingsSheet.h"
 #include "app/PreviewBox.h"
 #include "app/ProfileCommands.h"
+#include "app/RunController.h"
 #include "app/StampListCommands.h"
 #include "app/StampsTableModel.h"
 #include "app/UsageSheets.h"
@@ -74,6 +76,22 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     m_fileList->recentFolders().restore(
         PreferencesStore::shared().value(QLatin1String(kRecentItemsKey)));
     m_fileList->loadRecentFolders();
+    RunHooks runHooks;
+    runHooks.startProcess = [this] { startProcess(); };
+    runHooks.stopProcess = [this] { stopProcess(); };
+    runHooks.resetView = [this](bool enabled) { resetView(enabled); };
+    runHooks.showSettingsFirstPage = [this] { m_window->ui().settingTabView->setCurrentIndex(0); };
+    runHooks.updateTimeTakenLabel = [this](const QString& text) {
+        m_fileList->updateTimeTakenLabel(text);
+    };
+    runHooks.runClosed = [this](qint32 processed) {
+        m_usagesReport->updateUsages(QStringLiteral("Output Files"), processed);
+    };
+    m_runController = std::make_unique<RunController>(m_window.get(), *m_settings, *m_files,
+                                                      std::move(runHooks));
+    m_outputSettings = new OutputSettingsSheet(*m_settings, m_window.get());
+    connect(m_outputSettings, &OutputSettingsSheet::outputFolderPathChanged, this,
+            &VeltraneAppDelegate::outputFolderPathChanged);
     number().setDelegate(this);
     m_editorFactory = std::make_unique<StampEditorFactory>(this);
     setStampEditorFactory(m_editorFactory.get());
@@ -196,9 +214,10 @@ void VeltraneAppDelegate::wireActions()
                               "PDF, TIFF and image files, in batch.</p>")
                                .arg(getAppTitle()));
     });
-    // The run and its sheets come with the file list's commands.
-    ui.startRunAction->setVisible(false);
-    ui.commandToolBar->setVisible(false);
+    connect(ui.startRunAction, &QAction::triggered, m_runController.get(),
+            &RunController::convertAction);
+    connect(ui.outputSettingsAction, &QAction::triggered, m_outputSettings,
+            &OutputSettingsSheet::showSheet);
     // Short labels on the buttons; the menus carry the full titles.
     const std::pair<QAction*, const char*> shortTitles[] = {
         {ui.newTextStampAction, "New Text"},    {ui.newImageStampAction, "New Image"},

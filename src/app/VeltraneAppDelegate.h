@@ -16,9 +16,11 @@ namespace veltrane {
 class FileListModel;
 class FileListPanel;
 class MainWindow;
+class OutputSettingsSheet;
 class PreviewRenderer;
 class ProfileCommands;
 class ReviewWindowController;
+class RunController;
 class StampEditorFactory;
 class StampsTableModel;
 class UsagesReporting;
@@ -68,6 +70,8 @@ public:
     Numbering& number() { return m_settings->number(); }
     FileListModel& files() { return *m_files; }
     FileListPanel& fileList() { return *m_fileList; }
+    RunController& runController() { return *m_runController; }
+    OutputSettingsSheet& outputSettings() { return *m_outputSettings; }
     UsagesReporting& usagesReport() { return *m_usagesReport; }
     PreviewRenderer& previewRenderer() { return *m_preview; }
     const StampList& tempStamps() const { return m_tempStamps; }
@@ -104,6 +108,8 @@ private:
     std::unique_ptr<PreviewRenderer> m_preview;
     std::unique_ptr<UsagesReporting> m_usagesReport;
     std::unique_ptr<FileListPanel> m_fileList;
+    std::unique_ptr<RunController> m_runController;
+    OutputSettingsSheet* m_outputSettings = nullptr;
     ReviewWindowController* m_review = nullptr;
     UsagesReportingWindowController* m_usagesSheet = nullptr;
     StampList m_tempStamps;
