@@ -51,6 +51,12 @@ void ProgressSheet::showProgress(const RunProgress& progress)
     m_ui->timeTakenLabel->setText(progress.text);
 }
 
+void ProgressSheet::showFileStarted(const QString& fileName)
+{
+    m_ui->fileInProcessLabel->setText(fileName);
+    m_ui->outputFileLabel->setText(QDir(m_outputFolder).filePath(fileName));
+}
+
 void ProgressSheet::showFinished(const QString& message, const QString& timeTakenText)
 {
     m_finished = true;

@@ -24,6 +24,7 @@ public:
     // A new run of `outputs` files into `outputFolder`.
     void begin(qint32 outputs, const QString& outputFolder);
     void showProgress(const RunProgress& progress);
+    void showFileStarted(const QString& fileName);
     void showFinished(const QString& message, const QString& timeTakenText);
     // Escape cancels a run that is going; it never closes the sheet before the run's end.
     void reject() override;

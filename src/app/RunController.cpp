@@ -40,6 +40,11 @@ RunController::RunController(QWidget* window, Settings& settings, FileListModel&
 {
     connect(m_run, &BatchRun::progressed, this, &RunController::progressed);
     connect(m_run, &BatchRun::finished, this, &RunController::finished);
+    connect(m_run, &BatchRun::fileStarted, this, [this](const QString& fileName) {
+        if (m_sheet) {
+            m_sheet->showFileStarted(fileName);
+        }
+    });
 }
 
 RunController::~RunController() = default;

@@ -27,16 +27,25 @@ public:
     Process* process() const { return m_process.get(); }
     // Lets go of a finished run.
     void release();
+    // Called on the run's thread as each file starts (one file at a time only): a caller that
+    // must act at an exact point of the run, such as a test cancelling during a given file.
+    void setFileStartObserver(std::function<void(Process& run, const QString& fileName)> observer)
+    {
+        m_observer = std::move(observer);
+    }
 
 signals:
     // After each file and at the end (`progress.finished`).
     void progressed(const RunProgress& progress);
+    // A file is being stamped now (one file at a time only).
+    void fileStarted(const QString& fileName);
     // The run is over: its log is saved and its message set.
     void finished();
 
 private:
     std::unique_ptr<Process> m_process;
     std::thread m_worker;
+    std::function<void(Process&, const QString&)> m_observer;
     bool m_running = false;
 };
 

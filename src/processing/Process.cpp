@@ -155,6 +155,9 @@ void Process::runSequential(qint64 totalPages, bool& error)
             std::lock_guard lock(m_mutex);
             m_fileInProcess = output.fileItems.first().name();
         }
+        if (m_fileStarted) {
+            m_fileStarted(output.fileItems.first().name());
+        }
         const FileItem& item = output.fileItems.first();
         if (item.pages() > 0) {
             record.pages = item.pages();

@@ -54,6 +54,11 @@ public:
     // to disk.
     static int defaultJobs();
     void setProgressHandler(std::function<void(const RunProgress&)> handler);
+    // Called on the run's thread as each file starts, when files are stamped one after another.
+    void setFileStartHandler(std::function<void(const QString& fileName)> handler)
+    {
+        m_fileStarted = std::move(handler);
+    }
     // Called with the output folder at the end of a run that created files, when the
     // preferences ask to open it; none by default (the command line opens nothing).
     void setOpenFolderHandler(std::function<void(const QString&)> handler)
@@ -101,6 +106,7 @@ private:
     int m_jobs = 1;
     std::function<void(const RunProgress&)> m_progress;
     std::function<void(const QString&)> m_openFolder;
+    std::function<void(const QString&)> m_fileStarted;
 
     mutable std::mutex m_mutex; // guards the texts below, read by other threads
     QString m_message;

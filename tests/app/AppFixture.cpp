@@ -6,7 +6,15 @@
 #include "model/TextStamp.h"
 #include "preview/PreviewRenderer.h"
 
+#include "app/CustomTableView.h"
+#include "filelist/FileListModel.h"
+#include "ui_MainWindow.h"
+
 #include <QApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -73,6 +81,53 @@ void AppFixture::answerNextAlert(int code, QString* text)
         timer->stop();
     });
     timer->start();
+}
+
+bool AppFixture::dropOnFileTable(const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QWidget* viewport = m_app->window().ui().mainTableView->viewport();
+    QDropEvent drop(QPointF(viewport->rect().center()), Qt::CopyAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    // As from the file manager: the drag enters the table, then drops.
+    QDragEnterEvent enter(viewport->rect().center(), Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QApplication::sendEvent(viewport, &drop);
+    return QTest::qWaitFor([this] { return !m_app->isProcessing(); });
+}
+
+void AppFixture::writePdf(const QString& path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QSizeF(300, 300), QPageSize::Point));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1) {
+            writer.newPage();
+        }
+        painter.drawText(40, 40, QStringLiteral("page %1").arg(page));
+    }
+}
+
+void AppFixture::writePng(const QString& path)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.save(path);
+}
+
+int AppFixture::rowOf(const QString& name)
+{
+    const QList<FileItem>& items = m_app->files().items();
+    for (int row = 0; row < items.size(); ++row) {
+        if (items[row].name() == name) {
+            return row;
+        }
+    }
+    return -1;
 }
 
 } // namespace veltrane::test

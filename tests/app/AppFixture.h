@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace veltrane::test {
 
@@ -25,6 +26,13 @@ protected:
     // Answers the next alert with the button of `code` as soon as it shows (also from inside a
     // modal loop); its text lands in `text`.
     static void answerNextAlert(int code, QString* text);
+    // Drops `urls` on the file table as the file manager would, and waits for the gathering.
+    bool dropOnFileTable(const QList<QUrl>& urls);
+    // A PDF of `pages` pages, and a small PNG, for the file list.
+    static void writePdf(const QString& path, int pages);
+    static void writePng(const QString& path);
+    // The row of the listed file named `name`, or -1.
+    int rowOf(const QString& name);
 
     std::unique_ptr<ScopedPreferences> m_preferences;
     std::unique_ptr<VeltraneAppDelegate> m_app;

@@ -1,0 +1,215 @@
+#include "app/CustomTableView.h"
+#include "app/FileListPanel.h"
+#include "app/MainWindow.h"
+#include "app/PDFReadPasswordWindow.h"
+#include "AppFixture.h"
+#include "filelist/FileListModel.h"
+#include "platform/PreferencesStore.h"
+#include "ui_MainWindow.h"
+#include "ui_PDFReadPassword.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace veltrane::test {
+namespace {
+
+QStringList texts(std::initializer_list<const char*> items)
+{
+    QStringList list;
+    for (const char* item : items) {
+        list << QLatin1String(item);
+    }
+    return list;
+}
+
+// A folder of files the list takes (a.pdf, b.JPG, c.png, a subfolder's d.pdf) and files it
+// does not (c.Pdf, d.txt, .hidden.png).
+class FileListTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        writePdf(path("a.pdf"), 2);
+        writePng(path("b.JPG"));
+        writePng(path("c.png"));
+        writePdf(path("c.Pdf"), 1);
+        writePng(path(".hidden.png"));
+        QFile(path("d.txt")).open(QIODevice::WriteOnly);
+        QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+        writePdf(path("sub/d.pdf"), 3);
+    }
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QStringList listedNames()
+    {
+        QStringList names;
+        for (const FileItem& item : m_app->files().items()) {
+            names << item.name();
+        }
+        return names;
+    }
+    Ui::MainWindow& ui() { return m_app->window().ui(); }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(FileListTest, DropsTakeAcceptedFilesOnceAndRecordTheFolder)
+{
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    QStringList names = listedNames();
+    names.sort();
+    EXPECT_EQ(names, (texts({"a.pdf", "b.JPG", "c.png"})));
+    EXPECT_EQ(ui().labelTotalFiles->text(),
+              QStringLiteral("3 Total file(s); Total page count of PDF files: 2  TIFF files: 0  "
+                             "Other files: 2"));
+    EXPECT_EQ(ui().recentFoldersPopup->itemText(1), m_dir.path());
+    // The same folder again adds nothing; with subfolders on, only the subfolder's file.
+    ui().includeSubfoldersAction->trigger();
+    EXPECT_TRUE(PreferencesStore::shared().value(QStringLiteral("INCLUDESUBFOLDERS")).toBool());
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    EXPECT_EQ(listedNames().size(), 4);
+    EXPECT_EQ(rowOf(QStringLiteral("d.pdf")), 3);
+    EXPECT_EQ(ui().recentFoldersPopup->count(), 2);
+    // A lone file of another type is ignored without a word.
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(path("d.txt"))}));
+    EXPECT_EQ(listedNames().size(), 4);
+    EXPECT_EQ(visibleAlert(), nullptr);
+}
+
+TEST_F(FileListTest, CommandsFollowTheHighlightAndTheProcessingState)
+{
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    const int pdf = rowOf(QStringLiteral("a.pdf"));
+    const int png = rowOf(QStringLiteral("c.png"));
+    const int last = int(m_app->files().items().size()) - 1;
+    struct Row
+    {
+        const char* name;
+        QList<int> highlight;
+        bool processing;
+        QStringList enabled; // of the commands checked below
+    };
+    const QStringList always = texts({"addFilesAction", "addFolderAction", "importListAction",
+                                      "exportListAction", "removeAllFilesAction",
+                                      "startRunAction"});
+    const Row rows[] = {
+        {"nothing highlighted", {}, false, always},
+        {"the PDF highlighted", {pdf}, false, always + texts({"pdfPasswordAction",
+                                                                   "removeFilesAction"})},
+        {"a picture highlighted", {png}, false, always + texts({"removeFilesAction"})},
+        {"during a run", {pdf}, true, {}},
+    };
+    const QStringList checked = always + texts({"pdfPasswordAction", "removeFilesAction"});
+    for (const Row& row : rows) {
+        ui().mainTableView->highlightRows(row.highlight);
+        if (row.processing) {
+            m_app->startProcess();
+        }
+        m_app->resetView(!row.processing);
+        for (const QString& name : checked) {
+            auto* action = m_app->window().findChild<QAction*>(name);
+            ASSERT_NE(action, nullptr) << name.toStdString();
+            EXPECT_EQ(action->isEnabled(), row.enabled.contains(name))
+                << row.name << ": " << name.toStdString();
+        }
+        const bool first = !row.highlight.isEmpty() && row.highlight.first() == 0;
+        const bool lastRow = !row.highlight.isEmpty() && row.highlight.last() == last;
+        EXPECT_EQ(ui().moveFilesUpAction->isEnabled(),
+                  !row.processing && !row.highlight.isEmpty() && !first)
+            << row.name;
+        EXPECT_EQ(ui().moveFilesDownAction->isEnabled(),
+                  !row.processing && !row.highlight.isEmpty() && !lastRow)
+            << row.name;
+    }
+    // Check marks cannot be edited during a run.
+    const QModelIndex check = m_app->files().index(pdf, 0);
+    EXPECT_FALSE(m_app->files().setData(check, Qt::Unchecked, Qt::CheckStateRole));
+    m_app->stopProcess();
+}
+
+TEST_F(FileListTest, RemoveAllAsksFirstAndSpaceInvertsEachCheckMark)
+{
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    m_app->files().setData(m_app->files().index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    ui().mainTableView->highlightRows({0, 1});
+    ui().mainTableView->setFocus();
+    QTest::keyClick(ui().mainTableView, Qt::Key_Space);
+    EXPECT_TRUE(m_app->files().items()[0].isSelected());
+    EXPECT_FALSE(m_app->files().items()[1].isSelected());
+    EXPECT_TRUE(m_app->files().items()[2].isSelected());
+
+    QString text;
+    answerNextAlert(0, &text);
+    ui().removeAllFilesAction->trigger();
+    QTRY_COMPARE(visibleAlert(), nullptr);
+    EXPECT_EQ(text, QStringLiteral("This will remove all the files from current list."));
+    EXPECT_EQ(m_app->files().items().size(), 3);
+    answerNextAlert(1, nullptr);
+    ui().removeAllFilesAction->trigger();
+    QTRY_VERIFY(m_app->files().items().isEmpty());
+    EXPECT_FALSE(ui().startRunAction->isEnabled());
+}
+
+TEST_F(FileListTest, MovesKeepTheBlockHighlightedAndTheColumnMenuLeavesTheFixedColumns)
+{
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    const QStringList before = listedNames();
+    ui().mainTableView->highlightRows({1, 2});
+    ui().moveFilesUpAction->trigger();
+    EXPECT_EQ(listedNames(), (QStringList{before[1], before[2], before[0]}));
+    EXPECT_EQ(ui().mainTableView->highlightedRows(), (QList<int>{0, 1}));
+    ui().moveFilesDownAction->trigger();
+    EXPECT_EQ(listedNames(), before);
+
+    std::unique_ptr<QMenu> menu(ui().mainTableView->makeColumnMenu(nullptr));
+    QStringList items;
+    for (QAction* item : menu->actions()) {
+        items << item->objectName();
+    }
+    EXPECT_EQ(items, (texts({"sizeInKBColumnItem", "typeColumnItem", "dateModifiedColumnItem",
+                                  "dateCreatedColumnItem", "dateAccessedColumnItem",
+                                  "locationColumnItem", "securedColumnItem"})));
+    menu->actions().first()->trigger();
+    EXPECT_TRUE(ui().mainTableView->isColumnHidden(3));
+}
+
+TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNothing)
+{
+    const QString locked = QStringLiteral(VELTRANE_CORPUS_DIR "/qpdf_c-r6-in.pdf");
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(locked)}));
+    ui().mainTableView->highlightRows({0});
+    const QModelIndex secured = m_app->files().index(0, 9);
+    struct Try
+    {
+        const char* password;
+        const char* picture;
+        const char* tip;
+        int pages;
+    };
+    for (const Try& attempt : {Try{"wrong", "LockTemplate.pdf", "Secured.", 0},
+                               Try{"user4", "UnlockTemplate.pdf", "Secured and having password.",
+                                   30}}) {
+        ui().pdfPasswordAction->trigger();
+        PDFReadPasswordWindowController* sheet = m_app->fileList().passwordPanel();
+        ASSERT_TRUE(sheet && sheet->isVisible());
+        sheet->ui().pdfReadPasswordField->setText(QLatin1String(attempt.password));
+        sheet->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(secured.data().toString(), QLatin1String(attempt.picture)) << attempt.password;
+        EXPECT_EQ(secured.data(Qt::ToolTipRole).toString(), QLatin1String(attempt.tip));
+        EXPECT_EQ(m_app->files().items()[0].pages(), attempt.pages);
+    }
+    // Opened again on that one file, the sheet shows its password.
+    ui().pdfPasswordAction->trigger();
+    EXPECT_EQ(m_app->fileList().passwordPanel()->ui().pdfReadPasswordField->text(),
+              QStringLiteral("user4"));
+    m_app->fileList().passwordPanel()->cancelAction();
+}
+
+} // namespace
+} // namespace veltrane::test

@@ -1,0 +1,187 @@
+#include "app/MainWindow.h"
+#include "app/ProgressSheet.h"
+#include "app/RunController.h"
+#include "AppFixture.h"
+#include "filelist/FileListModel.h"
+#include "processing/BatchRun.h"
+#include "ui_MainWindow.h"
+#include "ui_ProgressSheet.h"
+#include "usage/UsagesReporting.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPdfDocument>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+namespace veltrane::test {
+namespace {
+
+// Five PDFs of 1 to 5 pages listed, a page number stamp, and an output folder.
+class RunTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        QDir(m_dir.path()).mkdir(QStringLiteral("in"));
+        QDir(m_dir.path()).mkdir(QStringLiteral("out"));
+        for (int i = 1; i <= 5; ++i) {
+            writePdf(in(QStringLiteral("doc%1.pdf").arg(i)), i);
+        }
+        addTextStamp(QStringLiteral("{0}"));
+        m_app->settings().setIsOpenFolderAfterConversion(false);
+        m_app->settings().setOutputFolderPath(out());
+        ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(in(QString()))}));
+        ASSERT_EQ(m_app->files().items().size(), 5);
+    }
+    QString in(const QString& name) const { return m_dir.filePath(QStringLiteral("in/") + name); }
+    QString out() const { return m_dir.filePath(QStringLiteral("out")); }
+    RunController& runs() { return m_app->runController(); }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor(
+            [this] {
+                return runs().progressSheet() && runs().progressSheet()->isVisible() &&
+                       !runs().run().isRunning() &&
+                       runs().progressSheet()->ui().closeProcessButton->isEnabled();
+            },
+            60000);
+    }
+    static QFileDialog* visiblePanel(const char* name)
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            for (auto* panel : widget->findChildren<QFileDialog*>(QLatin1String(name))) {
+                if (panel->isVisible()) {
+                    return panel;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RunTest, AWholeRunShowsItsProgressAndCloseClearsTheProcessedFiles)
+{
+    m_app->settings().setIsClearProcessedFiles(true);
+    m_app->files().setData(m_app->files().index(rowOf(QStringLiteral("doc3.pdf")), 0),
+                           Qt::Unchecked, Qt::CheckStateRole);
+    m_app->window().ui().startRunAction->trigger();
+    EXPECT_TRUE(m_app->isProcessing());
+    EXPECT_FALSE(m_app->window().ui().addFilesAction->isEnabled());
+    ASSERT_TRUE(waitForEnd());
+    Ui::ProgressSheet& sheet = runs().progressSheet()->ui();
+    EXPECT_EQ(sheet.messageLabel->text(), QStringLiteral("All files processed successfully."));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Total Time Taken : (\\d+ sec\\(s\\) )? 5/5$"))
+                    .match(sheet.timeTakenLabel->text())
+                    .hasMatch())
+        << sheet.timeTakenLabel->text().toStdString();
+    EXPECT_EQ(sheet.runProgressBar->value(), 5);
+    EXPECT_FALSE(sheet.cancelProcessButton->isEnabled());
+    for (int i = 1; i <= 5; ++i) {
+        QPdfDocument stamped;
+        stamped.load(QDir(out()).filePath(QStringLiteral("doc%1.pdf").arg(i)));
+        EXPECT_EQ(stamped.pageCount(), i);
+        EXPECT_TRUE(stamped.getAllText(i - 1).text().contains(QString::number(i))) << i;
+    }
+    sheet.closeProcessButton->click();
+    EXPECT_FALSE(m_app->isProcessing());
+    ASSERT_EQ(m_app->files().items().size(), 1);
+    EXPECT_EQ(m_app->files().items()[0].name(), QStringLiteral("doc3.pdf"));
+    EXPECT_TRUE(m_app->window().ui().addFilesAction->isEnabled());
+    EXPECT_EQ(runs().run().process(), nullptr);
+}
+
+TEST_F(RunTest, CancelDuringTheSecondFileFinishesItAndStops)
+{
+    runs().setJobs(1);
+    runs().run().setFileStartObserver([](Process& run, const QString& file) {
+        if (file == QLatin1String("doc2.pdf")) {
+            run.requestStop();
+        }
+    });
+    m_app->window().ui().startRunAction->trigger();
+    ASSERT_TRUE(waitForEnd());
+    const Log& log = runs().run().process()->log();
+    ASSERT_EQ(log.files.size(), 2);
+    EXPECT_EQ(log.files[1].filename, QStringLiteral("doc2.pdf"));
+    EXPECT_EQ(log.files[1].status, QStringLiteral("Completed"));
+    EXPECT_EQ(runs().progressSheet()->ui().messageLabel->text(),
+              QStringLiteral("Process cancelled!"));
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files).size(), 2);
+    runs().progressSheet()->ui().closeProcessButton->click();
+    EXPECT_EQ(m_app->files().items().size(), 5);
+}
+
+TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
+{
+    const QString gone = m_dir.filePath(QStringLiteral("gone"));
+    const QString locked = m_dir.filePath(QStringLiteral("locked"));
+    QDir(m_dir.path()).mkdir(QStringLiteral("locked"));
+    // Root writes anywhere, except on a file system mounted read-only.
+    const bool root = ::geteuid() == 0;
+    const bool readOnly =
+        root ? std::system(("mount -t tmpfs -o ro,size=1m tmpfs '" + locked.toLocal8Bit() +
+                            "' 2>/dev/null")
+                               .constData()) == 0
+             : QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    struct Row
+    {
+        QString folder;
+        QString message;
+    };
+    QList<Row> rows = {
+        {QString(), QStringLiteral("Please select output folder!")},
+        {gone, QStringLiteral("Output folder [ %1 ] is missing!\r\nPlease select valid output "
+                              "folder.")
+                   .arg(gone)},
+    };
+    if (readOnly) {
+        rows.append({locked, QStringLiteral("Application does not have write permission for "
+                                            "selected output folder!\r\n[ %1 ]\r\nPlease select "
+                                            "valid output folder.")
+                                 .arg(locked)});
+    }
+    for (const Row& row : rows) {
+        m_app->settings().setOutputFolderPath(row.folder);
+        m_app->window().ui().startRunAction->trigger();
+        QFileDialog* panel = visiblePanel("runOutputFolderPanel");
+        ASSERT_NE(panel, nullptr) << row.message.toStdString();
+        EXPECT_EQ(panel->findChild<QLabel*>(QStringLiteral("folderProblemMessage"))->text(),
+                  row.message);
+        panel->reject();
+        EXPECT_FALSE(m_app->isProcessing());
+    }
+    if (root && readOnly) {
+        std::system(("umount '" + locked.toLocal8Bit() + "'").constData());
+    }
+    EXPECT_TRUE(readOnly) << "the read-only case could not be set up";
+}
+
+TEST_F(RunTest, AnOutputFolderThatHoldsSourcesAsksBeforeOverwriting)
+{
+    m_app->settings().setOutputFolderPath(in(QString()));
+    QString text;
+    answerNextAlert(0, &text);
+    m_app->window().ui().startRunAction->trigger();
+    QTRY_COMPARE(visibleAlert(), nullptr);
+    EXPECT_EQ(text, QStringLiteral("This will overwrite your original files. Do you want to "
+                                   "continue?"));
+    EXPECT_FALSE(m_app->isProcessing());
+    EXPECT_EQ(runs().run().process(), nullptr);
+    answerNextAlert(1, nullptr);
+    m_app->window().ui().startRunAction->trigger();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(runs().progressSheet()->ui().messageLabel->text(),
+              QStringLiteral("All files processed successfully."));
+    runs().progressSheet()->ui().closeProcessButton->click();
+}
+
+} // namespace
+} // namespace veltrane::test
