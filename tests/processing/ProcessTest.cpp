@@ -1,4 +1,5 @@
 #include "processing/Process.h"
+#include "processing/BatchRun.h"
 
 #include "model/ImageStamp.h"
 #include "model/Settings.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <unistd.h>
@@ -173,6 +175,40 @@ TEST_F(ProcessTest, CancelDuringTheSecondFileFinishesItAndStops)
     EXPECT_EQ(process->log().files.size(), 2);
     EXPECT_TRUE(QFile::exists(out(QStringLiteral("doc2.pdf"))));
     EXPECT_FALSE(QFile::exists(out(QStringLiteral("doc3.pdf"))));
+}
+
+// The window's run: on its worker, reporting through queued signals, one file at a time or
+// several at once.
+TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
+{
+    const QList<FileItem> items = pdfs({1, 2, 1});
+    for (const int jobs : {1, 3}) {
+        BatchRun batch;
+        QSignalSpy progressed(&batch, &BatchRun::progressed);
+        QSignalSpy finished(&batch, &BatchRun::finished);
+        QStringList started;
+        batch.setFileStartObserver(
+            [&started](Process&, const QString& file) { started << file; });
+        auto process = std::make_unique<Process>(m_settings);
+        process->setJobs(jobs);
+        process->combine(items, m_dir.filePath(QStringLiteral("out")));
+        ASSERT_TRUE(batch.start(std::move(process), totalPagesOf(items)));
+        EXPECT_FALSE(batch.start(std::make_unique<Process>(m_settings), 0));
+        ASSERT_TRUE(finished.wait(30000)) << jobs;
+        EXPECT_FALSE(batch.isRunning());
+        EXPECT_EQ(finished.size(), 1);
+        ASSERT_EQ(progressed.size(), 4) << jobs; // each file, then the end
+        const auto last = progressed.last().first().value<RunProgress>();
+        EXPECT_TRUE(last.finished);
+        EXPECT_EQ(last.processed, 3);
+        EXPECT_EQ(batch.process()->message(), QStringLiteral("All files processed successfully."));
+        EXPECT_EQ(started, jobs == 1 ? QStringList({QStringLiteral("doc1.pdf"),
+                                                    QStringLiteral("doc2.pdf"),
+                                                    QStringLiteral("doc3.pdf")})
+                                     : QStringList());
+        batch.release();
+        EXPECT_EQ(batch.process(), nullptr);
+    }
 }
 
 TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
