@@ -202,12 +202,7 @@ bool CustomTableView::acceptsDrag(const QDropEvent* event) const
 
 void CustomTableView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (acceptsDrag(event)) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void CustomTableView::dragMoveEvent(QDragMoveEvent* event)

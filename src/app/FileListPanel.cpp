@@ -3,6 +3,7 @@
 #include "app/AlertPanels.h"
 #include "app/CustomTableView.h"
 #include "app/FilePanels.h"
+#include "app/ImportFilesWindow.h"
 #include "app/PDFReadPasswordWindow.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListOperations.h"
@@ -28,15 +29,6 @@ const QString kFileFilter =
     QStringLiteral("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp *.BMP "
                    "*.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)");
 
-// Commits a value still being typed in the window.
-void endEditing()
-{
-    if (QWidget* focus = QApplication::focusWidget()) {
-        focus->clearFocus();
-        focus->setFocus();
-    }
-}
-
 QStringList foldersAmong(const QList<QUrl>& urls)
 {
     QStringList folders;
@@ -46,15 +38,6 @@ QStringList foldersAmong(const QList<QUrl>& urls)
         }
     }
     return folders;
-}
-
-QList<QUrl> fileUrls(const QStringList& paths)
-{
-    QList<QUrl> urls;
-    for (const QString& path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    return urls;
 }
 
 } // namespace
@@ -136,6 +119,7 @@ void FileListPanel::wire()
         {ui.openEnclosingFolderAction, &FileListPanel::openEnclodingFolder},
         {ui.openLogsFolderAction, &FileListPanel::openLogsFolder},
         {ui.pdfPasswordAction, &FileListPanel::openPDFReadPasswordPanel},
+        {ui.importListAction, &FileListPanel::openImportFilesPanel},
         {ui.cancelGatheringAction, &FileListPanel::cancelAction}};
     for (const auto& [action, command] : commands) {
         connect(action, &QAction::triggered, this, command);
@@ -329,27 +313,22 @@ void FileListPanel::checkUncheckInvertAll(int code)
 
 void FileListPanel::moveUp()
 {
-    if (m_hooks.isProcessing()) {
-        return;
-    }
-    QList<FileItem> items = m_files.items();
-    const QList<int> rows = veltrane::moveUp(items, highlightedRows());
-    m_files.setItems(items);
-    m_table->setFocus();
-    m_table->highlightRows(rows);
-    if (!rows.isEmpty()) {
-        m_table->scrollTo(m_files.index(rows.first(), 0));
-    }
-    afterListChange();
+    moveFiles(true);
 }
 
 void FileListPanel::moveDown()
 {
+    moveFiles(false);
+}
+
+void FileListPanel::moveFiles(bool up)
+{
     if (m_hooks.isProcessing()) {
         return;
     }
     QList<FileItem> items = m_files.items();
-    const QList<int> rows = veltrane::moveDown(items, highlightedRows());
+    const QList<int> rows = up ? veltrane::moveUp(items, highlightedRows())
+                               : veltrane::moveDown(items, highlightedRows());
     m_files.setItems(items);
     m_table->setFocus();
     m_table->highlightRows(rows);
@@ -357,29 +336,6 @@ void FileListPanel::moveDown()
         m_table->scrollTo(m_files.index(rows.first(), 0));
     }
     afterListChange();
-}
-
-void FileListPanel::exportAction()
-{
-    guarded(QStringLiteral("Error in (export) : %@"), [this] {
-        endEditing();
-        auto* panel = new QFileDialog(m_window, tr("Export List To Tab Delimited Text File :"));
-        panel->setObjectName(QStringLiteral("exportPanel"));
-        panel->setAttribute(Qt::WA_DeleteOnClose);
-        panel->setWindowModality(Qt::WindowModal);
-        panel->setAcceptMode(QFileDialog::AcceptSave);
-        panel->setNameFilter(tr("Text files (*.txt)"));
-        panel->setDefaultSuffix(QStringLiteral("txt"));
-        panel->selectFile(exportFileName(QDateTime::currentDateTime()));
-        connect(panel, &QFileDialog::fileSelected, this, [this](const QString& path) {
-            guarded(QStringLiteral("Error in (export) : %@"), [&] {
-                if (!exportList(m_files.items(), path)) {
-                    throw std::runtime_error("could not write " + path.toStdString());
-                }
-            });
-        });
-        panel->open();
-    });
 }
 
 void FileListPanel::openFiles()
@@ -432,82 +388,6 @@ void FileListPanel::openLogsFolder()
     if (createApplicationUsersFolder(QStringLiteral("Logs"), &error)) {
         openWithDefaultApplication(QUrl::fromLocalFile(QDir(getAppPath()).filePath(QStringLiteral("Logs"))));
     }
-}
-
-void FileListPanel::loadRecentFolders()
-{
-    m_recent.loadRecentFolders();
-    QComboBox* popup = m_ui.recentFoldersPopup;
-    const QSignalBlocker quiet(popup);
-    popup->clear();
-    popup->addItems(m_recent.menuTitles());
-    popup->setCurrentIndex(0);
-}
-
-void FileListPanel::recentFolderChanged(int index)
-{
-    guarded(QStringLiteral("Error in recentFolderChanged : %@"), [&] {
-        if (m_hooks.isProcessing()) {
-            return;
-        }
-        const RecentChoice choice = m_recent.recentFolderChanged(index);
-        if (choice.action == RecentChoice::Gather) {
-            loadRecentFolders();
-            replaceItems({});
-            gather({{QUrl::fromLocalFile(choice.path)}, true, inculdeSubfolders()});
-        } else if (choice.action == RecentChoice::AskForFolder) {
-            endEditing();
-            const QString gone = choice.path;
-            openItemsPanel(m_window, QStringLiteral("recentFolderPanel"), tr("Choose folder(s):"),
-                           QString(), false, true, gone, [this, gone](const QStringList& chosen) {
-                               m_recent.replaceGoneFolder(gone, chosen);
-                               loadRecentFolders();
-                               replaceItems({});
-                               gather({fileUrls(chosen), true, inculdeSubfolders()});
-                           });
-        }
-        m_ui.recentFoldersPopup->setCurrentIndex(0);
-    });
-}
-
-void FileListPanel::openPDFReadPasswordPanel()
-{
-    guarded(QStringLiteral("Error in (openPDFReadPasswordPanel) : %@"), [this] {
-        if (!containsPDFFiles() || m_hooks.isProcessing()) {
-            return;
-        }
-        if (!m_passwordPanel) {
-            m_passwordPanel = new PDFReadPasswordWindowController(m_window);
-            connect(m_passwordPanel,
-                    &PDFReadPasswordWindowController::PDFReadPasswordWindowControllerDidFinish, this,
-                    [this](const QString& password) {
-                        guarded(QStringLiteral(
-                                    "Error in [PDFReadPasswordWindowControllerDidFinish:] : %@"),
-                                [&] {
-                                    updatePDFReadPassword(password);
-                                    m_hooks.refreshPreview();
-                                });
-                    });
-        }
-        // One file shows its own password; several keep the one entered last.
-        const QList<int> rows = highlightedRows();
-        if (rows.size() == 1) {
-            m_passwordPanel->setPdfReadPassword(m_files.items().at(rows.first()).pdfOpenPassword());
-        }
-        m_passwordPanel->showSheet();
-    });
-}
-
-void FileListPanel::updatePDFReadPassword(const QString& password)
-{
-    const QList<int> rows = highlightedRows();
-    guarded(QStringLiteral("Error in (updatePDFReadPassword:) : %@"), [&] {
-        QList<FileItem> items = m_files.items();
-        veltrane::updatePDFReadPassword(items, rows, password);
-        m_files.setItems(items);
-    });
-    m_table->highlightRows(rows);
-    afterListChange();
 }
 
 QList<int> FileListPanel::highlightedRows() const

@@ -16,6 +16,7 @@ namespace veltrane {
 class CustomTableView;
 class FileListModel;
 class GatheringRun;
+class ImportFilesWindowController;
 class PDFReadPasswordWindowController;
 class Settings;
 
@@ -65,6 +66,9 @@ public:
     void fileDoubleClicked(int row);
     void openLogsFolder();
     void recentFolderChanged(int index);
+    // The import sheet; what it finds is gathered as chosen files.
+    void openImportFilesPanel();
+    ImportFilesWindowController* importPanel() const { return m_importPanel; }
     // The password sheet, for the highlighted PDF files only.
     void openPDFReadPasswordPanel();
     void updatePDFReadPassword(const QString& password);
@@ -87,6 +91,7 @@ signals:
 private:
     void wire();
     void highlightChanged();
+    void moveFiles(bool up);
     void afterListChange();
     void replaceItems(const QList<FileItem>& items);
 
@@ -98,6 +103,7 @@ private:
     CustomTableView* m_table;
     GatheringRun* m_gathering;
     PDFReadPasswordWindowController* m_passwordPanel = nullptr;
+    ImportFilesWindowController* m_importPanel = nullptr;
     RecentFolders m_recent;
     QTimer m_highlightRefresh;
     bool m_enabled = true;

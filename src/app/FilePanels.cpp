@@ -1,6 +1,7 @@
 #include "app/FilePanels.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFileInfo>
 
 namespace veltrane {
@@ -94,6 +95,23 @@ QFileDialog* openFolderPanel(QWidget* window, const QString& objectName, const Q
             chosen(folders.first());
         }
     });
+}
+
+QList<QUrl> fileUrls(const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    return urls;
+}
+
+void endEditing()
+{
+    if (QWidget* focus = QApplication::focusWidget()) {
+        focus->clearFocus();
+        focus->setFocus();
+    }
 }
 
 } // namespace veltrane

@@ -24,4 +24,10 @@ QFileDialog* openFolderPanel(QWidget* window, const QString& objectName, const Q
                              const QString& startFolder,
                              std::function<void(const QString& folder)> chosen);
 
+// The chosen paths as file URLs, in order.
+QList<QUrl> fileUrls(const QStringList& paths);
+
+// Commits the value still being typed in the window before a command acts on it.
+void endEditing();
+
 } // namespace veltrane

@@ -23,14 +23,6 @@ namespace {
 // A run that ends unseen after this long is told by a desktop notification.
 constexpr qint64 kNotifyAfterMs = 5000;
 
-void endEditing()
-{
-    if (QWidget* focus = QApplication::focusWidget()) {
-        focus->clearFocus();
-        focus->setFocus();
-    }
-}
-
 } // namespace
 
 RunController::RunController(QWidget* window, Settings& settings, FileListModel& files,

@@ -1,11 +1,13 @@
 #include "app/CustomTableView.h"
 #include "app/FileListPanel.h"
+#include "app/ImportFilesWindow.h"
 #include "app/MainWindow.h"
 #include "app/PDFReadPasswordWindow.h"
 #include "AppFixture.h"
 #include "filelist/FileListModel.h"
 #include "platform/PreferencesStore.h"
 #include "ui_MainWindow.h"
+#include "ui_ImportFiles.h"
 #include "ui_PDFReadPassword.h"
 
 #include <QDir>
@@ -209,6 +211,56 @@ TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNoth
     EXPECT_EQ(m_app->fileList().passwordPanel()->ui().pdfReadPasswordField->text(),
               QStringLiteral("user4"));
     m_app->fileList().passwordPanel()->cancelAction();
+}
+
+TEST_F(FileListTest, ImportTellsWhatIsMissingAndGathersWhatItFinds)
+{
+    QFile list(path("list.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write((path("a.pdf") + QStringLiteral("\n") + path("a.pdf") + QStringLiteral("\n") +
+                path("c.Pdf") + QStringLiteral("\n") + path("d.txt") + QStringLiteral("\n\n"))
+                   .toUtf8());
+    list.close();
+    QFile latin(path("latin.txt"));
+    ASSERT_TRUE(latin.open(QIODevice::WriteOnly));
+    latin.write(QByteArray("/tmp/caf\xe9.pdf\n"));
+    latin.close();
+    struct Row
+    {
+        const char* name;
+        int mode; // 0 a text file, 1 text
+        QString input;
+        QString alert; // empty: imported
+    };
+    const Row rows[] = {
+        {"no file chosen", 0, QString(), QStringLiteral("Please select file to import!")},
+        {"no text", 1, QString(), QStringLiteral("Please paste file(s) path to import!")},
+        {"not UTF-8", 0, path("latin.txt"), QStringLiteral("No File(s) Found!")},
+        {"a list", 0, path("list.txt"), QString()},
+    };
+    for (const Row& row : rows) {
+        ui().importListAction->trigger();
+        ImportFilesWindowController* sheet = m_app->fileList().importPanel();
+        ASSERT_TRUE(sheet && sheet->isVisible()) << row.name;
+        sheet->importMethodChanged(row.mode);
+        (row.mode == 0 ? static_cast<QWidget*>(sheet->ui().importFile) : sheet->ui().importText)
+            ->setProperty(row.mode == 0 ? "text" : "plainText", row.input);
+        QString text;
+        if (!row.alert.isEmpty()) {
+            answerNextAlert(1, &text);
+        }
+        sheet->ui().importBtn->click();
+        if (!row.alert.isEmpty()) {
+            EXPECT_EQ(text, row.alert) << row.name;
+            EXPECT_TRUE(sheet->isVisible()) << row.name;
+            sheet->ui().cancelBtn->click();
+            continue;
+        }
+        EXPECT_FALSE(sheet->isVisible());
+        EXPECT_EQ(sheet->ui().totalFilesFound->text(), QStringLiteral("Total Files Found : 2"));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_app->isProcessing(); }));
+        EXPECT_EQ(listedNames(), (texts({"a.pdf", "c.Pdf"})));
+    }
 }
 
 } // namespace

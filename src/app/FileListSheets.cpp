@@ -1,0 +1,137 @@
+#include "app/FileListPanel.h"
+
+#include "app/CustomTableView.h"
+#include "app/FilePanels.h"
+#include "app/ImportFilesWindow.h"
+#include "app/PDFReadPasswordWindow.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListOperations.h"
+#include "platform/SystemLog.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+
+// The file list's sheets and panels: export, recent folders, import and PDF passwords.
+namespace veltrane {
+void FileListPanel::exportAction()
+{
+    guarded(QStringLiteral("Error in (export) : %@"), [this] {
+        endEditing();
+        auto* panel = new QFileDialog(m_window, tr("Export List To Tab Delimited Text File :"));
+        panel->setObjectName(QStringLiteral("exportPanel"));
+        panel->setAttribute(Qt::WA_DeleteOnClose);
+        panel->setWindowModality(Qt::WindowModal);
+        panel->setAcceptMode(QFileDialog::AcceptSave);
+        panel->setNameFilter(tr("Text files (*.txt)"));
+        panel->setDefaultSuffix(QStringLiteral("txt"));
+        panel->selectFile(exportFileName(QDateTime::currentDateTime()));
+        connect(panel, &QFileDialog::fileSelected, this, [this](const QString& path) {
+            guarded(QStringLiteral("Error in (export) : %@"), [&] {
+                if (!exportList(m_files.items(), path)) {
+                    throw std::runtime_error("could not write " + path.toStdString());
+                }
+            });
+        });
+        panel->open();
+    });
+}
+
+void FileListPanel::loadRecentFolders()
+{
+    m_recent.loadRecentFolders();
+    QComboBox* popup = m_ui.recentFoldersPopup;
+    const QSignalBlocker quiet(popup);
+    popup->clear();
+    popup->addItems(m_recent.menuTitles());
+    popup->setCurrentIndex(0);
+}
+
+void FileListPanel::recentFolderChanged(int index)
+{
+    guarded(QStringLiteral("Error in recentFolderChanged : %@"), [&] {
+        if (m_hooks.isProcessing()) {
+            return;
+        }
+        const RecentChoice choice = m_recent.recentFolderChanged(index);
+        if (choice.action == RecentChoice::Gather) {
+            loadRecentFolders();
+            replaceItems({});
+            gather({{QUrl::fromLocalFile(choice.path)}, true, inculdeSubfolders()});
+        } else if (choice.action == RecentChoice::AskForFolder) {
+            endEditing();
+            const QString gone = choice.path;
+            openItemsPanel(m_window, QStringLiteral("recentFolderPanel"), tr("Choose folder(s):"),
+                           QString(), false, true, gone, [this, gone](const QStringList& chosen) {
+                               m_recent.replaceGoneFolder(gone, chosen);
+                               loadRecentFolders();
+                               replaceItems({});
+                               gather({fileUrls(chosen), true, inculdeSubfolders()});
+                           });
+        }
+        m_ui.recentFoldersPopup->setCurrentIndex(0);
+    });
+}
+
+void FileListPanel::openImportFilesPanel()
+{
+    if (m_hooks.isProcessing()) {
+        return;
+    }
+    endEditing();
+    if (!m_importPanel) {
+        m_importPanel = new ImportFilesWindowController(
+            QStringLiteral("pdf,PDF,tif,TIF,tiff,TIFF,bmp,BMP,jpg,JPG,jpeg,JPEG,png,PNG,gif,GIF"),
+            m_window);
+        connect(m_importPanel, &ImportFilesWindowController::ImportFilesWindowControllerDidFinish,
+                this, [this] {
+                    m_table->viewport()->update();
+                    if (!m_importPanel->files().isEmpty()) {
+                        gather({m_importPanel->files(), false, inculdeSubfolders()});
+                    }
+                });
+    }
+    m_importPanel->showSheet();
+}
+
+void FileListPanel::openPDFReadPasswordPanel()
+{
+    guarded(QStringLiteral("Error in (openPDFReadPasswordPanel) : %@"), [this] {
+        if (!containsPDFFiles() || m_hooks.isProcessing()) {
+            return;
+        }
+        if (!m_passwordPanel) {
+            m_passwordPanel = new PDFReadPasswordWindowController(m_window);
+            connect(m_passwordPanel,
+                    &PDFReadPasswordWindowController::PDFReadPasswordWindowControllerDidFinish, this,
+                    [this](const QString& password) {
+                        guarded(QStringLiteral(
+                                    "Error in [PDFReadPasswordWindowControllerDidFinish:] : %@"),
+                                [&] {
+                                    updatePDFReadPassword(password);
+                                    m_hooks.refreshPreview();
+                                });
+                    });
+        }
+        // One file shows its own password; several keep the one entered last.
+        const QList<int> rows = highlightedRows();
+        if (rows.size() == 1) {
+            m_passwordPanel->setPdfReadPassword(m_files.items().at(rows.first()).pdfOpenPassword());
+        }
+        m_passwordPanel->showSheet();
+    });
+}
+
+void FileListPanel::updatePDFReadPassword(const QString& password)
+{
+    const QList<int> rows = highlightedRows();
+    guarded(QStringLiteral("Error in (updatePDFReadPassword:) : %@"), [&] {
+        QList<FileItem> items = m_files.items();
+        veltrane::updatePDFReadPassword(items, rows, password);
+        m_files.setItems(items);
+    });
+    m_table->highlightRows(rows);
+    afterListChange();
+}
+
+} // namespace veltrane
