@@ -1,10 +1,12 @@
 // Entry point of the desktop program's tests: a QApplication on the offscreen platform, with
-// data, configuration and preferences in a folder of the run's own.
+// data, configuration and preferences in a folder of the run's own, and a session bus of its
+// own (when dbus-daemon is there), so that nothing reaches the desktop the tests run on.
 #include "platform/PreferencesStore.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 
 int main(int argc, char** argv)
@@ -14,9 +16,21 @@ int main(int argc, char** argv)
     setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("share")).toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit().constData(), 1);
     setenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit().constData(), 1);
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"),
+               QStringLiteral("--print-address=1")});
+    if (bus.waitForStarted() && bus.waitForReadyRead(5000)) {
+        setenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed().constData(), 1);
+    } else {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
     QApplication app(argc, argv);
     veltrane::PreferencesStore::shared().setFilePath(
         home.filePath(QStringLiteral("Veltrane.plist")));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    bus.kill();
+    bus.waitForFinished();
+    return failed;
 }

@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/TextStampWindow.h"
 #include "AppFixture.h"
+#include "filelist/FileListModel.h"
 #include "model/ImageStamp.h"
 #include "model/TextStamp.h"
 #include "platform/AppPaths.h"
@@ -13,12 +14,15 @@
 #include "usage/UsagesReporting.h"
 
 #include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPdfDocument>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -272,21 +276,34 @@ TEST_F(MainWindowTest, PhotoDateTypeStartsFromItsPattern)
 namespace veltrane::test {
 namespace {
 
-TEST_F(MainWindowTest, ASecondLaunchHandsItsProfileToTheRunningProgram)
+TEST_F(MainWindowTest, ASecondLaunchHandsItsFilesToTheRunningProgram)
 {
-    SingleInstance running;
-    running.listen([this](const QStringList& files) {
-        for (const QString& file : files) {
-            m_app->openFile(file);
-        }
-    });
-    SingleInstance second;
-    ASSERT_TRUE(second.handOver({QStringLiteral("/tmp/handed.vtprofile")}));
-    ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; }));
-    EXPECT_EQ(visibleAlert()->text(),
-              QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
-    answerNextAlert(0, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("handed.pdf"));
+    writePdf(pdf, 2);
+    for (const bool bus : {true, false}) {
+        SingleInstance running;
+        running.setUseSessionBus(bus);
+        running.listen([this](const QStringList& files) { m_app->openFiles(files); });
+        EXPECT_EQ(QDBusConnection::sessionBus()
+                      .interface()
+                      ->isServiceRegistered(QStringLiteral("org.orlavex.Veltrane"))
+                      .value(),
+                  bus);
+        SingleInstance second;
+        second.setUseSessionBus(bus);
+        ASSERT_TRUE(second.handOver({QStringLiteral("/tmp/handed.vtprofile")})) << bus;
+        ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; })) << bus;
+        EXPECT_EQ(visibleAlert()->text(),
+                  QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
+        answerNextAlert(0, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
+        // Documents join the list as a drop would bring them.
+        ASSERT_TRUE(second.handOver({pdf})) << bus;
+        ASSERT_TRUE(QTest::qWaitFor([this] { return rowOf(QStringLiteral("handed.pdf")) == 0; }));
+        m_app->files().setItems({});
+    }
+    EXPECT_FALSE(qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty()) << "no private session bus";
 }
 
 TEST(UserGuideTest, MadeFromItsSourceAtBuildTime)
