@@ -26,6 +26,12 @@ QStringList walkFolder(const QString& folder, bool includeSubfolders)
 {
     QStringList files;
     QDir dir(folder);
+    // A folder the user may not list gives nothing, but says so.
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable()) {
+        systemLogError(QStringLiteral("Error in (walkFolder) : %@"),
+                       QStringLiteral("folder cannot be read, not walked: %1").arg(folder));
+        return files;
+    }
     const QFileInfoList entries =
         dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {

@@ -1,6 +1,7 @@
 #include "filelist/Gathering.h"
 
 #include "platform/PreferencesStore.h"
+#include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 
@@ -137,9 +138,14 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
     test::writeBodyPdf(path(QStringLiteral("odd/shut/x.pdf")), 2, QSizeF(100, 100));
     ASSERT_EQ(::chmod((root + "/shut").constData(), 0), 0);
     Arguments drop{{QUrl::fromLocalFile(path(QStringLiteral("odd")))}, true, true};
+    test::LogCapture log;
     QStringList found = gatherPaths(drop, m_processing);
     ::chmod((root + "/shut").constData(), 0755);
     const bool readsAnything = ::geteuid() == 0;
+    EXPECT_EQ(log.lines().filter(QStringLiteral("folder cannot be read, not walked: ") +
+                                 path(QStringLiteral("odd/shut")))
+                  .size(),
+              readsAnything ? 0 : 1);
     EXPECT_EQ(found.removeAll(path(QStringLiteral("odd/shut/x.pdf"))), readsAnything ? 1 : 0);
     // The name that is not UTF-8 cannot be opened through Qt's file names: it is listed as
     // shown, so that it is reported rather than left out without a word.
