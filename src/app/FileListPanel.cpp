@@ -16,6 +16,9 @@
 #include "ui_MainWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -73,7 +76,7 @@ FileListPanel::FileListPanel(Ui::MainWindow& ui, QWidget* window, FileListModel&
     m_table->setContextMenu(rowMenu);
     // The list's keys act while the list has the focus; the stamps table has its own.
     for (QAction* action : {ui.removeFilesAction, ui.moveFilesUpAction, ui.moveFilesDownAction,
-                            ui.pdfPasswordAction, ui.highlightAllAction}) {
+                            ui.pdfPasswordAction, ui.highlightAllAction, ui.pasteFilesAction}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         m_table->addAction(action);
     }
@@ -111,6 +114,7 @@ void FileListPanel::wire()
         {ui.addFilesAction, &FileListPanel::addFiles},
         {ui.addFolderAction, &FileListPanel::addFolder},
         {ui.removeFilesAction, &FileListPanel::removeAction},
+        {ui.pasteFilesAction, &FileListPanel::pasteAction},
         {ui.moveFilesUpAction, &FileListPanel::moveUp},
         {ui.moveFilesDownAction, &FileListPanel::moveDown},
         {ui.exportListAction, &FileListPanel::exportAction},
@@ -231,6 +235,29 @@ void FileListPanel::addDroppedItems(const QList<QUrl>& urls)
     m_recent.addRecentItem(foldersAmong(urls));
     loadRecentFolders();
     gather({urls, true, inculdeSubfolders()});
+}
+
+void FileListPanel::pasteAction()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data) {
+        return;
+    }
+    QList<QUrl> urls;
+    if (data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                urls.append(url);
+            }
+        }
+    } else {
+        for (const QString& line : data->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (QFileInfo::exists(line)) {
+                urls.append(QUrl::fromLocalFile(QFileInfo(line).absoluteFilePath()));
+            }
+        }
+    }
+    addDroppedItems(urls);
 }
 
 void FileListPanel::replaceItems(const QList<FileItem>& items)
@@ -440,7 +467,7 @@ void FileListPanel::updateCommands(bool enabled)
     m_table->setEnabled(enabled);
     ui.recentFoldersPopup->setEnabled(enabled);
     for (QAction* action : {ui.addFilesAction, ui.addFolderAction, ui.includeSubfoldersAction,
-                            ui.importListAction, ui.openLogsFolderAction}) {
+                            ui.importListAction, ui.openLogsFolderAction, ui.pasteFilesAction}) {
         action->setEnabled(enabled);
     }
     for (QAction* action : {ui.exportListAction, ui.removeAllFilesAction,

@@ -51,6 +51,9 @@ public:
     void addFolder();
     // Adds dropped (or handed over) files and folders, recording the folders.
     void addDroppedItems(const QList<QUrl>& urls);
+    // Files and folders on the clipboard (copied in a file manager, or paths a line), as a
+    // drop.
+    void pasteAction();
     void removeAction();
     // 1 highlights every row, 2 the first only, 3 removes all after asking, 4 removes the
     // highlighted rows.

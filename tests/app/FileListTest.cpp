@@ -10,7 +10,11 @@
 #include "ui_ImportFiles.h"
 #include "ui_PDFReadPassword.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
@@ -211,6 +215,35 @@ TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNoth
     EXPECT_EQ(m_app->fileList().passwordPanel()->ui().pdfReadPasswordField->text(),
               QStringLiteral("user4"));
     m_app->fileList().passwordPanel()->cancelAction();
+}
+
+TEST_F(FileListTest, PasteAndRecentFoldersFillTheList)
+{
+    auto* copied = new QMimeData;
+    copied->setUrls({QUrl::fromLocalFile(path("a.pdf"))});
+    QGuiApplication::clipboard()->setMimeData(copied);
+    ui().mainTableView->setFocus();
+    ui().pasteFilesAction->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_app->isProcessing(); }));
+    EXPECT_EQ(listedNames(), texts({"a.pdf"}));
+    EXPECT_EQ(ui().recentFoldersPopup->count(), 1); // files only: no folder recorded
+
+    ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
+    m_app->files().setItems({});
+    // A recent folder replaces the list with its files.
+    ui().recentFoldersPopup->activated(1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_app->isProcessing(); }));
+    EXPECT_EQ(listedNames().size(), 3);
+    // One that is gone asks for another, starting where it was.
+    const QString moved = m_dir.path() + QStringLiteral("-moved");
+    ASSERT_TRUE(QDir().rename(m_dir.path(), moved));
+    ui().recentFoldersPopup->activated(1);
+    auto* panel = m_app->window().findChild<QFileDialog*>(QStringLiteral("recentFolderPanel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    panel->reject();
+    EXPECT_EQ(listedNames().size(), 3);
+    ASSERT_TRUE(QDir().rename(moved, m_dir.path()));
 }
 
 TEST_F(FileListTest, ImportTellsWhatIsMissingAndGathersWhatItFinds)

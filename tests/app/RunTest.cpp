@@ -1,9 +1,12 @@
 #include "app/MainWindow.h"
+#include "app/OutputSettingsSheet.h"
 #include "app/ProgressSheet.h"
 #include "app/RunController.h"
 #include "AppFixture.h"
 #include "filelist/FileListModel.h"
+#include "platform/PreferencesStore.h"
 #include "processing/BatchRun.h"
+#include "ui_OutputSettings.h"
 #include "ui_MainWindow.h"
 #include "ui_ProgressSheet.h"
 #include "usage/UsagesReporting.h"
@@ -96,6 +99,43 @@ TEST_F(RunTest, AWholeRunShowsItsProgressAndCloseClearsTheProcessedFiles)
     EXPECT_EQ(m_app->files().items()[0].name(), QStringLiteral("doc3.pdf"));
     EXPECT_TRUE(m_app->window().ui().addFilesAction->isEnabled());
     EXPECT_EQ(runs().run().process(), nullptr);
+    const QList<FeatureUsages>& features = m_app->usagesReport().record().features;
+    EXPECT_TRUE(std::any_of(features.begin(), features.end(), [](const FeatureUsages& feature) {
+        return feature.name == QLatin1String("Output Files") && feature.filesCount == 5;
+    }));
+}
+
+TEST_F(RunTest, OutputSettingsWriteThePreferencesAndSaveAChosenFolder)
+{
+    m_app->settings().setOutputFolderPath(QString());
+    m_app->window().ui().outputSettingsAction->trigger();
+    OutputSettingsSheet& sheet = m_app->outputSettings();
+    ASSERT_TRUE(sheet.isVisible());
+    EXPECT_FALSE(sheet.ui().setCurrentAsDefaultOutputFolderPathBtn->isEnabled());
+    sheet.ui().openFolderAfterConversionBtn->click();
+    sheet.ui().clearProcessedFilesBtn->click();
+    QTest::keyClicks(sheet.ui().pdfOpenPasswordField, QStringLiteral("secret"));
+    EXPECT_TRUE(m_app->settings().isOpenFolderAfterConversion());
+    EXPECT_TRUE(m_app->settings().isClearProcessedFiles());
+    EXPECT_EQ(m_app->settings().pdfOpenPassword(), QStringLiteral("secret"));
+
+    sheet.chooseOutputFolder();
+    auto* panel = sheet.findChild<QFileDialog*>(QStringLiteral("outputFolderPanel"));
+    ASSERT_NE(panel, nullptr);
+    panel->selectFile(out());
+    QMetaObject::invokeMethod(panel, "accept");
+    EXPECT_EQ(m_app->settings().outputFolderPath(), out());
+    EXPECT_EQ(sheet.ui().outputFolderPath->text(), out());
+    EXPECT_TRUE(sheet.ui().setCurrentAsDefaultOutputFolderPathBtn->isEnabled());
+    // Saved at once, not only at quit.
+    EXPECT_EQ(PreferencesStore::shared()
+                  .value(QStringLiteral("SETTINGS"))
+                  .toMap()
+                  .value(QStringLiteral("outputFolderPath"))
+                  .toString(),
+              out());
+    QTest::keyClick(&sheet, Qt::Key_Escape);
+    EXPECT_FALSE(sheet.isVisible());
 }
 
 TEST_F(RunTest, CancelDuringTheSecondFileFinishesItAndStops)
