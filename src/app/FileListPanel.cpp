@@ -312,27 +312,31 @@ void FileListPanel::selectDeselectRemoveAll(int code)
 
 void FileListPanel::checkUncheckInvertSelection(int code)
 {
-    guarded(QStringLiteral("Error in (checkUncheckInvertSelection:) : %@"), [&] {
-        if (m_hooks.isProcessing()) {
-            return;
-        }
-        const QList<int> rows = highlightedRows();
-        QList<FileItem> items = m_files.items();
-        veltrane::checkUncheckInvertSelection(items, rows, code);
-        replaceItems(items);
-        m_table->highlightRows(rows);
-    });
+    changeChecks(QStringLiteral("Error in (checkUncheckInvertSelection:) : %@"),
+                 [code](QList<FileItem>& items, const QList<int>& rows) {
+                     veltrane::checkUncheckInvertSelection(items, rows, code);
+                 });
 }
 
 void FileListPanel::checkUncheckInvertAll(int code)
 {
-    guarded(QStringLiteral("Error in (checkUncheckInvertAll:) : %@"), [&] {
+    changeChecks(QStringLiteral("Error in (checkUncheckInvertAll:) : %@"),
+                 [code](QList<FileItem>& items, const QList<int>&) {
+                     veltrane::checkUncheckInvertAll(items, code);
+                 });
+}
+
+void FileListPanel::changeChecks(
+    const QString& errorFormat,
+    const std::function<void(QList<FileItem>&, const QList<int>&)>& change)
+{
+    guarded(errorFormat, [&] {
         if (m_hooks.isProcessing()) {
             return;
         }
         const QList<int> rows = highlightedRows();
         QList<FileItem> items = m_files.items();
-        veltrane::checkUncheckInvertAll(items, code);
+        change(items, rows);
         replaceItems(items);
         m_table->highlightRows(rows);
     });
@@ -374,26 +378,25 @@ void FileListPanel::openFiles()
     });
 }
 
+QStringList FileListPanel::highlightedPaths() const
+{
+    QStringList paths;
+    for (const int row : highlightedRows()) {
+        paths.append(m_files.items().at(row).path());
+    }
+    return paths;
+}
+
 void FileListPanel::getInfo()
 {
-    guarded(QStringLiteral("Error in (getInfo) : %@"), [this] {
-        QStringList paths;
-        for (const int row : highlightedRows()) {
-            paths.append(m_files.items().at(row).path());
-        }
-        showItemPropertiesInFileManager(paths);
-    });
+    guarded(QStringLiteral("Error in (getInfo) : %@"),
+            [this] { showItemPropertiesInFileManager(highlightedPaths()); });
 }
 
 void FileListPanel::openEnclodingFolder()
 {
-    guarded(QStringLiteral("Error in (openEnclodingFolder) : %@"), [this] {
-        QStringList paths;
-        for (const int row : highlightedRows()) {
-            paths.append(m_files.items().at(row).path());
-        }
-        showItemsInFileManager(paths);
-    });
+    guarded(QStringLiteral("Error in (openEnclodingFolder) : %@"),
+            [this] { showItemsInFileManager(highlightedPaths()); });
 }
 
 void FileListPanel::fileDoubleClicked(int row)

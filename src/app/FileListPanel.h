@@ -83,6 +83,7 @@ public:
     void updateCommands(bool enabled);
     bool containsPDFFiles() const;
     QList<int> highlightedRows() const;
+    QStringList highlightedPaths() const;
 
     RecentFolders& recentFolders() { return m_recent; }
     void loadRecentFolders();
@@ -95,6 +96,8 @@ private:
     void wire();
     void highlightChanged();
     void moveFiles(bool up);
+    void changeChecks(const QString& errorFormat,
+                      const std::function<void(QList<FileItem>&, const QList<int>&)>& change);
     void afterListChange();
     void replaceItems(const QList<FileItem>& items);
 
