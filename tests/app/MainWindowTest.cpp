@@ -13,10 +13,17 @@
 #include "ui_MainWindow.h"
 #include "usage/UsagesReporting.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QAbstractButton>
+#include <QTabWidget>
+#include <QTabBar>
+#include <QMenuBar>
+#include <QLabel>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPdfDocument>
@@ -304,6 +311,99 @@ TEST_F(MainWindowTest, ASecondLaunchHandsItsFilesToTheRunningProgram)
         m_app->files().setItems({});
     }
     EXPECT_FALSE(qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty()) << "no private session bus";
+}
+
+TEST_F(MainWindowTest, AJobIsBuiltAndSavedFromTheKeyboardAlone)
+{
+    QTemporaryDir dir;
+    const QString profile = dir.filePath(QStringLiteral("keys.vtprofile"));
+    auto activeOther = [this] {
+        QWidget* active = QApplication::activeWindow();
+        return active && active != &m_app->window() ? active : nullptr;
+    };
+    m_app->window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_app->window()));
+    QTest::keyClick(&m_app->window(), Qt::Key_T, Qt::ControlModifier); // New Text Stamp
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeOther() != nullptr; }));
+    QWidget* editor = activeOther();
+    QTest::keyClick(editor, Qt::Key_T, Qt::AltModifier); // the Text field
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Page {0}"));
+    QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier); // Add (an animated click)
+    QTRY_COMPARE(m_app->number().stamps().size(), 1u);
+    EXPECT_EQ(static_cast<TextStamp&>(*m_app->number().stamps()[0]).numberFormat(),
+              QStringLiteral("Page {0}"));
+    // The desktop's window switching brings the main window back.
+    m_app->window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_app->window()));
+    QTest::keyClick(&m_app->window(), Qt::Key_S, Qt::ControlModifier); // Save Profile
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeOther() != nullptr; }));
+    QWidget* name = QApplication::focusWidget();
+    ASSERT_NE(name, nullptr);
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, profile);
+    QTest::keyClick(name, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(profile); }));
+    Numbering saved;
+    ASSERT_TRUE(saved.load(profile));
+    ASSERT_EQ(saved.stamps().size(), 1u);
+    EXPECT_EQ(static_cast<TextStamp&>(*saved.stamps()[0]).numberFormat(),
+              QStringLiteral("Page {0}"));
+}
+
+// The Alt+letter keys of one window, each with the controls that answer it.
+QMap<int, QStringList> accessKeys(QWidget* window)
+{
+    QMap<int, QStringList> keys;
+    auto add = [&](const QString& text, const QString& owner) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) {
+            keys[key[0].toCombined()] << owner;
+        }
+    };
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(window)) {
+            add(button->text(), button->objectName());
+        }
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy() && label->isVisibleTo(window)) {
+            add(label->text(), label->objectName());
+        }
+    }
+    for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            add(tabs->tabText(i), tabs->tabText(i));
+        }
+    }
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        for (QAction* menu : main->menuBar()->actions()) {
+            add(menu->text(), menu->text());
+        }
+    }
+    return keys;
+}
+
+TEST_F(MainWindowTest, EveryAccessKeyOfAWindowReachesOneControl)
+{
+    m_app->textStampAction();
+    m_app->imageStampAction();
+    auto* tabs = child<QTabWidget>(&m_app->window(), "settingTabView");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        for (const auto& [key, owners] : accessKeys(&m_app->window()).asKeyValueRange()) {
+            EXPECT_EQ(owners.size(), 1) << "main window, tab " << tab << ": "
+                                        << owners.join(QStringLiteral(", ")).toStdString();
+        }
+    }
+    for (const auto& stamp : m_app->tempStamps()) {
+        QWidget* editor = editorOf(stamp.get());
+        ASSERT_NE(editor, nullptr);
+        for (const auto& [key, owners] : accessKeys(editor).asKeyValueRange()) {
+            EXPECT_EQ(owners.size(), 1) << editor->objectName().toStdString() << ": "
+                                        << owners.join(QStringLiteral(", ")).toStdString();
+        }
+    }
 }
 
 TEST(UserGuideTest, MadeFromItsSourceAtBuildTime)
