@@ -4,6 +4,7 @@
 #include "app/RunController.h"
 #include "AppFixture.h"
 #include "filelist/FileListModel.h"
+#include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 #include "processing/BatchRun.h"
 #include "ui_OutputSettings.h"
@@ -11,6 +12,7 @@
 #include "ui_ProgressSheet.h"
 #include "usage/UsagesReporting.h"
 
+#include <functional>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -202,6 +204,44 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
         std::system(("umount '" + locked.toLocal8Bit() + "'").constData());
     }
     EXPECT_TRUE(readOnly) << "the read-only case could not be set up";
+}
+
+TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
+{
+    QDir(m_dir.path()).mkdir(QStringLiteral("more"));
+    const QString twin = m_dir.filePath(QStringLiteral("more/doc1.pdf"));
+    writePdf(twin, 1);
+    struct Row
+    {
+        const char* name;
+        std::function<void()> setUp;
+        QString asked;
+    };
+    const Row rows[] = {
+        {"a font that is not installed",
+         [this] {
+             static_cast<TextStamp&>(*m_app->number().stamps()[0])
+                 .font()
+                 .setFontName(QStringLiteral("No Such Family"));
+         },
+         QStringLiteral("asks for the font \"No Such Family\", which is not installed")},
+        {"two files of one name", [&] { ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(twin)})); },
+         QStringLiteral("share a file name (doc1.pdf)")},
+    };
+    for (const Row& row : rows) {
+        row.setUp();
+        QString question;
+        answerNextAlert(0, &question);
+        m_app->window().ui().startRunAction->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; })) << row.name;
+        EXPECT_TRUE(visibleAlert()->text().contains(row.asked))
+            << row.name << ": " << visibleAlert()->text().toStdString();
+        QTRY_COMPARE(visibleAlert(), nullptr);
+        EXPECT_EQ(question, QStringLiteral("Do you want to stamp the files all the same?"));
+        EXPECT_FALSE(m_app->isProcessing()) << row.name;
+        EXPECT_EQ(runs().run().process(), nullptr) << row.name;
+    }
+    EXPECT_TRUE(QDir(out()).isEmpty());
 }
 
 TEST_F(RunTest, AnOutputFolderThatHoldsSourcesAsksBeforeOverwriting)
