@@ -1,7 +1,7 @@
 // Desktop program benchmark of the file list and the run, in process:
 //   veltrane-bench-window-list drop TREE
-//     drops TREE on the file table (subfolders included): the longest GUI stall, whether rows show while the
-//     gathering runs, and the time to the sorted, complete list against the engine's own
+//     drops TREE on the file table (subfolders included): the longest GUI stall, whether rows show
+//     while the gathering runs, and the time to the sorted, complete list against the engine's own
 //     gathering of the same tree;
 //   veltrane-bench-window-list run IN PROFILE OUT
 //     lists the files of IN, loads the job of PROFILE and runs it into OUT from the Start
@@ -52,9 +52,8 @@ int dropBench(const QString& tree)
     engine.start();
     const std::atomic<bool> going{true};
     const QStringList paths = gatherPaths({{QUrl::fromLocalFile(tree)}, true, true}, going);
-    const QList<FileItem> items =
-        measureFiles(paths, QString(), int(std::max(1u, std::thread::hardware_concurrency())), {},
-                     going);
+    const QList<FileItem> items = measureFiles(
+        paths, QString(), int(std::max(1u, std::thread::hardware_concurrency())), {}, going);
     const double engineSeconds = engine.nsecsElapsed() / 1e9;
 
     // The tree keeps its files in subfolders.
@@ -112,10 +111,8 @@ int runBench(const QString& in, const QString& profile, const QString& out)
         },
         600000);
     std::printf("%.3f\n", timer.nsecsElapsed() / 1e9);
-    return app.runController().run().process()->totalFileCreated() ==
-                   app.files().rowCount()
-               ? 0
-               : 1;
+    return app.runController().run().process()->totalFileCreated() == app.files().rowCount() ? 0
+                                                                                             : 1;
 }
 
 } // namespace

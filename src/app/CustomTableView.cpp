@@ -170,8 +170,8 @@ void CustomTableView::paintEvent(QPaintEvent* event)
     QFont font = painter.font();
     font.setPointSizeF(std::max(9.0, 18 * scale));
     painter.setFont(font);
-    painter.setPen(active ? QColor(129, 167, 200) : palette().color(QPalette::Disabled,
-                                                                   QPalette::Text));
+    painter.setPen(active ? QColor(129, 167, 200)
+                          : palette().color(QPalette::Disabled, QPalette::Text));
     const QRectF text(origin.x() - 35 * scale, origin.y() + picture.height() + 4, 290 * scale,
                       area.bottom() - origin.y() - picture.height() - 4);
     painter.drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, kDropHint);

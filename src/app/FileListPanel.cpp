@@ -17,13 +17,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
 
 namespace veltrane {
 namespace {
@@ -66,11 +66,11 @@ FileListPanel::FileListPanel(Ui::MainWindow& ui, QWidget* window, FileListModel&
     m_table->sortByColumn(-1, Qt::AscendingOrder);
     auto* rowMenu = new QMenu(m_table);
     rowMenu->setObjectName(QStringLiteral("filesContextMenu"));
-    rowMenu->addActions({ui.pdfPasswordAction, ui.openFileAction, ui.getInfoAction,
-                         ui.openEnclosingFolderAction});
+    rowMenu->addActions(
+        {ui.pdfPasswordAction, ui.openFileAction, ui.getInfoAction, ui.openEnclosingFolderAction});
     rowMenu->addSeparator();
-    rowMenu->addActions({ui.checkHighlightedAction, ui.uncheckHighlightedAction,
-                         ui.invertHighlightedAction});
+    rowMenu->addActions(
+        {ui.checkHighlightedAction, ui.uncheckHighlightedAction, ui.invertHighlightedAction});
     rowMenu->addSeparator();
     rowMenu->addActions({ui.removeFilesAction, ui.removeAllFilesAction});
     m_table->setContextMenu(rowMenu);
@@ -82,11 +82,16 @@ FileListPanel::FileListPanel(Ui::MainWindow& ui, QWidget* window, FileListModel&
     }
     // Short labels on the buttons; the menus carry the full titles.
     const std::pair<QAction*, const char*> shortTitles[] = {
-        {ui.addFilesAction, "Add Files"},    {ui.addFolderAction, "Add Folder"},
-        {ui.importListAction, "Import"},     {ui.exportListAction, "Export"},
-        {ui.includeSubfoldersAction, "Subfolders"}, {ui.moveFilesUpAction, "Up"},
-        {ui.moveFilesDownAction, "Down"},    {ui.pdfPasswordAction, "Password"},
-        {ui.removeFilesAction, "Remove"},    {ui.removeAllFilesAction, "Remove All"}};
+        {ui.addFilesAction, "Add Files"},
+        {ui.addFolderAction, "Add Folder"},
+        {ui.importListAction, "Import"},
+        {ui.exportListAction, "Export"},
+        {ui.includeSubfoldersAction, "Subfolders"},
+        {ui.moveFilesUpAction, "Up"},
+        {ui.moveFilesDownAction, "Down"},
+        {ui.pdfPasswordAction, "Password"},
+        {ui.removeFilesAction, "Remove"},
+        {ui.removeAllFilesAction, "Remove All"}};
     for (const auto& [action, title] : shortTitles) {
         action->setIconText(tr(title));
     }
@@ -217,8 +222,8 @@ void FileListPanel::addFolder()
 {
     endEditing();
     openItemsPanel(m_window, QStringLiteral("addFolderPanel"),
-                   tr("Select folder(s) contains ( BMP,JPG,PNG,GIF,TIFF,PDF ) File(s):"),
-                   QString(), false, true, QString(), [this](const QStringList& chosen) {
+                   tr("Select folder(s) contains ( BMP,JPG,PNG,GIF,TIFF,PDF ) File(s):"), QString(),
+                   false, true, QString(), [this](const QStringList& chosen) {
                        const QList<QUrl> urls = fileUrls(chosen);
                        m_recent.addRecentItem(foldersAmong(urls));
                        loadRecentFolders();
@@ -416,7 +421,8 @@ void FileListPanel::openLogsFolder()
 {
     QString error;
     if (createApplicationUsersFolder(QStringLiteral("Logs"), &error)) {
-        openWithDefaultApplication(QUrl::fromLocalFile(QDir(getAppPath()).filePath(QStringLiteral("Logs"))));
+        openWithDefaultApplication(
+            QUrl::fromLocalFile(QDir(getAppPath()).filePath(QStringLiteral("Logs"))));
     }
 }
 
@@ -473,9 +479,9 @@ void FileListPanel::updateCommands(bool enabled)
                             ui.importListAction, ui.openLogsFolderAction, ui.pasteFilesAction}) {
         action->setEnabled(enabled);
     }
-    for (QAction* action : {ui.exportListAction, ui.removeAllFilesAction,
-                            ui.checkAllAction, ui.uncheckAllAction, ui.invertAllAction,
-                            ui.highlightAllAction, ui.highlightFirstAction}) {
+    for (QAction* action :
+         {ui.exportListAction, ui.removeAllFilesAction, ui.checkAllAction, ui.uncheckAllAction,
+          ui.invertAllAction, ui.highlightAllAction, ui.highlightFirstAction}) {
         action->setEnabled(enabled && listed);
     }
     for (QAction* action :

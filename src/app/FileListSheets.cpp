@@ -1,6 +1,5 @@
-#include "app/FileListPanel.h"
-
 #include "app/CustomTableView.h"
+#include "app/FileListPanel.h"
 #include "app/FilePanels.h"
 #include "app/ImportFilesWindow.h"
 #include "app/PDFReadPasswordWindow.h"
@@ -103,8 +102,8 @@ void FileListPanel::openPDFReadPasswordPanel()
         if (!m_passwordPanel) {
             m_passwordPanel = new PDFReadPasswordWindowController(m_window);
             connect(m_passwordPanel,
-                    &PDFReadPasswordWindowController::PDFReadPasswordWindowControllerDidFinish, this,
-                    [this](const QString& password) {
+                    &PDFReadPasswordWindowController::PDFReadPasswordWindowControllerDidFinish,
+                    this, [this](const QString& password) {
                         guarded(QStringLiteral(
                                     "Error in [PDFReadPasswordWindowControllerDidFinish:] : %@"),
                                 [&] {

@@ -16,10 +16,10 @@ public:
     void accept() override
     {
         const QStringList chosen = selectedFiles();
-        const bool allExist = !chosen.isEmpty() &&
-                              std::all_of(chosen.begin(), chosen.end(), [](const QString& path) {
-                                  return QFileInfo::exists(path);
-                              });
+        const bool allExist =
+            !chosen.isEmpty() && std::all_of(chosen.begin(), chosen.end(), [](const QString& path) {
+                return QFileInfo::exists(path);
+            });
         if (!allExist) {
             QFileDialog::accept();
             return;

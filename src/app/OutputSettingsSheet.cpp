@@ -52,14 +52,14 @@ void OutputSettingsSheet::showSheet()
 
 void OutputSettingsSheet::chooseOutputFolder()
 {
-    QFileDialog* panel = openFolderPanel(this, QStringLiteral("outputFolderPanel"),
-                                         tr("Choose Output Folder : "),
-                                         m_settings.outputFolderPath(), [this](const QString& folder) {
-                                             m_settings.setOutputFolderPath(folder);
-                                             m_settings.synchronize();
-                                             emit outputFolderPathChanged();
-                                             load();
-                                         });
+    QFileDialog* panel =
+        openFolderPanel(this, QStringLiteral("outputFolderPanel"), tr("Choose Output Folder : "),
+                        m_settings.outputFolderPath(), [this](const QString& folder) {
+                            m_settings.setOutputFolderPath(folder);
+                            m_settings.synchronize();
+                            emit outputFolderPathChanged();
+                            load();
+                        });
     panel->setLabelText(QFileDialog::Accept, tr("Choose"));
 }
 

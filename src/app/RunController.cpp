@@ -60,9 +60,9 @@ void RunController::convertAction()
 
 void RunController::chooseOutputFolder(const QString& message)
 {
-    QFileDialog* panel =
-        openFolderPanel(m_window, QStringLiteral("runOutputFolderPanel"), tr("Choose Output Folder : "),
-                        m_settings.outputFolderPath(), [](const QString&) {});
+    QFileDialog* panel = openFolderPanel(m_window, QStringLiteral("runOutputFolderPanel"),
+                                         tr("Choose Output Folder : "),
+                                         m_settings.outputFolderPath(), [](const QString&) {});
     // The message and the two choices sit under the folder list.
     auto* text = new QLabel(message, panel);
     text->setObjectName(QStringLiteral("folderProblemMessage"));
@@ -206,11 +206,10 @@ void RunController::finished()
     if (m_started.msecsTo(QDateTime::currentDateTime()) > kNotifyAfterMs &&
         !m_window->isActiveWindow()) {
         const qint32 failed = process->totalFileProcessed() - process->totalFileCreated();
-        notifyDesktop(tr("Stamping finished"),
-                      tr("%1 of %2 files stamped, %3 failed.")
-                          .arg(process->totalFileCreated())
-                          .arg(process->outputFiles().size())
-                          .arg(failed));
+        notifyDesktop(tr("Stamping finished"), tr("%1 of %2 files stamped, %3 failed.")
+                                                   .arg(process->totalFileCreated())
+                                                   .arg(process->outputFiles().size())
+                                                   .arg(failed));
     }
     emit runFinished();
 }
@@ -223,7 +222,8 @@ void RunController::cancelProcessAction()
 void RunController::viewLogAction()
 {
     guarded(QStringLiteral("Error in (Process=>viewLog) : %@"), [this] {
-        if (Process* process = m_run->process(); process && !process->log().logFilePath().isEmpty()) {
+        if (Process* process = m_run->process();
+            process && !process->log().logFilePath().isEmpty()) {
             openWithDefaultApplication(QUrl::fromLocalFile(process->log().logFilePath()));
         }
     });

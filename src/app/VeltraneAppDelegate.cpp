@@ -87,8 +87,8 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     runHooks.runClosed = [this](qint32 processed) {
         m_usagesReport->updateUsages(QStringLiteral("Output Files"), processed);
     };
-    m_runController = std::make_unique<RunController>(m_window.get(), *m_settings, *m_files,
-                                                      std::move(runHooks));
+    m_runController =
+        std::make_unique<RunController>(m_window.get(), *m_settings, *m_files, std::move(runHooks));
     m_outputSettings = new OutputSettingsSheet(*m_settings, m_window.get());
     connect(m_outputSettings, &OutputSettingsSheet::outputFolderPathChanged, this,
             &VeltraneAppDelegate::outputFolderPathChanged);
@@ -121,8 +121,7 @@ VeltraneAppDelegate::VeltraneAppDelegate()
             &VeltraneAppDelegate::stampDoubleAction);
 
     // The stamp keys act while the stamps table has the focus; the file list has its own.
-    for (QAction* action :
-         {ui.removeStampAction, ui.moveStampUpAction, ui.moveStampDownAction}) {
+    for (QAction* action : {ui.removeStampAction, ui.moveStampUpAction, ui.moveStampDownAction}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         ui.stampsTableView->addAction(action);
     }

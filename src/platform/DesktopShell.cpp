@@ -52,9 +52,8 @@ void callFileManager(const char* method, const QStringList& paths)
     for (const QString& path : paths) {
         uris.append(QUrl::fromLocalFile(path).toString());
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
-                                       service, QLatin1String(method));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/org/freedesktop/FileManager1"), service, QLatin1String(method));
     call << uris << QString();
     if (!QDBusConnection::sessionBus().send(call)) {
         openFolders(paths);

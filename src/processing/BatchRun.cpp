@@ -23,14 +23,14 @@ bool BatchRun::start(std::unique_ptr<Process> process, qint64 totalPages)
     m_process = std::move(process);
     m_running = true;
     // Reports are copied into queued calls; the worker goes on at once.
-    m_process->setFileStartHandler([this, run = m_process.get(),
-                                    observer = m_observer](const QString& fileName) {
-        if (observer) {
-            observer(*run, fileName);
-        }
-        QMetaObject::invokeMethod(
-            this, [this, fileName] { emit fileStarted(fileName); }, Qt::QueuedConnection);
-    });
+    m_process->setFileStartHandler(
+        [this, run = m_process.get(), observer = m_observer](const QString& fileName) {
+            if (observer) {
+                observer(*run, fileName);
+            }
+            QMetaObject::invokeMethod(
+                this, [this, fileName] { emit fileStarted(fileName); }, Qt::QueuedConnection);
+        });
     m_process->setProgressHandler([this](const RunProgress& progress) {
         QMetaObject::invokeMethod(
             this, [this, progress] { emit progressed(progress); }, Qt::QueuedConnection);

@@ -1,13 +1,12 @@
 #include "AppFixture.h"
 
+#include "app/CustomTableView.h"
 #include "app/MainWindow.h"
 #include "app/StampEditorWindow.h"
+#include "filelist/FileListModel.h"
 #include "model/StampItemBase.h"
 #include "model/TextStamp.h"
 #include "preview/PreviewRenderer.h"
-
-#include "app/CustomTableView.h"
-#include "filelist/FileListModel.h"
 #include "ui_MainWindow.h"
 
 #include <QApplication>

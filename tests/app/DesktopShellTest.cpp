@@ -37,8 +37,8 @@ public slots:
     uint Notify(const QString& app, uint, const QString& icon, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int)
     {
-        calls << QStringList{app, icon, summary, body, hints.value(QStringLiteral("desktop-entry"))
-                                                           .toString()}
+        calls << QStringList{app, icon, summary, body,
+                             hints.value(QStringLiteral("desktop-entry")).toString()}
                      .join(QLatin1Char('|'));
         return 1;
     }

@@ -6,17 +6,17 @@
 #include "AppFixture.h"
 #include "filelist/FileListModel.h"
 #include "platform/PreferencesStore.h"
-#include "ui_MainWindow.h"
 #include "ui_ImportFiles.h"
+#include "ui_MainWindow.h"
 #include "ui_PDFReadPassword.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,13 +100,15 @@ TEST_F(FileListTest, CommandsFollowTheHighlightAndTheProcessingState)
         bool processing;
         QStringList enabled; // of the commands checked below
     };
-    const QStringList always = texts({"addFilesAction", "addFolderAction", "importListAction",
-                                      "exportListAction", "removeAllFilesAction",
-                                      "startRunAction"});
+    const QStringList always =
+        texts({"addFilesAction", "addFolderAction", "importListAction", "exportListAction",
+               "removeAllFilesAction", "startRunAction"});
     const Row rows[] = {
         {"nothing highlighted", {}, false, always},
-        {"the PDF highlighted", {pdf}, false, always + texts({"pdfPasswordAction",
-                                                                   "removeFilesAction"})},
+        {"the PDF highlighted",
+         {pdf},
+         false,
+         always + texts({"pdfPasswordAction", "removeFilesAction"})},
         {"a picture highlighted", {png}, false, always + texts({"removeFilesAction"})},
         {"during a run", {pdf}, true, {}},
     };
@@ -178,8 +180,8 @@ TEST_F(FileListTest, MovesKeepTheBlockHighlightedAndTheColumnMenuLeavesTheFixedC
         items << item->objectName();
     }
     EXPECT_EQ(items, (texts({"sizeInKBColumnItem", "typeColumnItem", "dateModifiedColumnItem",
-                                  "dateCreatedColumnItem", "dateAccessedColumnItem",
-                                  "locationColumnItem", "securedColumnItem"})));
+                             "dateCreatedColumnItem", "dateAccessedColumnItem",
+                             "locationColumnItem", "securedColumnItem"})));
     menu->actions().first()->trigger();
     EXPECT_TRUE(ui().mainTableView->isColumnHidden(3));
 }
@@ -197,9 +199,9 @@ TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNoth
         const char* tip;
         int pages;
     };
-    for (const Try& attempt : {Try{"wrong", "LockTemplate.pdf", "Secured.", 0},
-                               Try{"user4", "UnlockTemplate.pdf", "Secured and having password.",
-                                   30}}) {
+    for (const Try& attempt :
+         {Try{"wrong", "LockTemplate.pdf", "Secured.", 0},
+          Try{"user4", "UnlockTemplate.pdf", "Secured and having password.", 30}}) {
         ui().pdfPasswordAction->trigger();
         PDFReadPasswordWindowController* sheet = m_app->fileList().passwordPanel();
         ASSERT_TRUE(sheet && sheet->isVisible());

@@ -13,22 +13,22 @@
 #include "ui_MainWindow.h"
 #include "usage/UsagesReporting.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QAbstractButton>
-#include <QTabWidget>
-#include <QTabBar>
-#include <QMenuBar>
-#include <QLabel>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPdfDocument>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>

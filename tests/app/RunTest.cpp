@@ -7,8 +7,8 @@
 #include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 #include "processing/BatchRun.h"
-#include "ui_OutputSettings.h"
 #include "ui_MainWindow.h"
+#include "ui_OutputSettings.h"
 #include "ui_ProgressSheet.h"
 #include "usage/UsagesReporting.h"
 
@@ -168,11 +168,10 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
     QDir(m_dir.path()).mkdir(QStringLiteral("locked"));
     // Root writes anywhere, except on a file system mounted read-only.
     const bool root = ::geteuid() == 0;
-    const bool readOnly =
-        root ? std::system(("mount -t tmpfs -o ro,size=1m tmpfs '" + locked.toLocal8Bit() +
-                            "' 2>/dev/null")
-                               .constData()) == 0
-             : QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    const bool readOnly = root ? std::system(("mount -t tmpfs -o ro,size=1m tmpfs '" +
+                                              locked.toLocal8Bit() + "' 2>/dev/null")
+                                                 .constData()) == 0
+                               : QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     struct Row
     {
         QString folder;
@@ -225,7 +224,8 @@ TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
                  .setFontName(QStringLiteral("No Such Family"));
          },
          QStringLiteral("asks for the font \"No Such Family\", which is not installed")},
-        {"two files of one name", [&] { ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(twin)})); },
+        {"two files of one name",
+         [&] { ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(twin)})); },
          QStringLiteral("share a file name (doc1.pdf)")},
     };
     for (const Row& row : rows) {

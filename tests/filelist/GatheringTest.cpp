@@ -142,8 +142,9 @@ TEST_F(GatheringTest, OddNamesLoopsAndVanishedFilesNeitherHangNorLoseTheRest)
     QStringList found = gatherPaths(drop, m_processing);
     ::chmod((root + "/shut").constData(), 0755);
     const bool readsAnything = ::geteuid() == 0;
-    EXPECT_EQ(log.lines().filter(QStringLiteral("folder cannot be read, not walked: ") +
-                                 path(QStringLiteral("odd/shut")))
+    EXPECT_EQ(log.lines()
+                  .filter(QStringLiteral("folder cannot be read, not walked: ") +
+                          path(QStringLiteral("odd/shut")))
                   .size(),
               readsAnything ? 0 : 1);
     EXPECT_EQ(found.removeAll(path(QStringLiteral("odd/shut/x.pdf"))), readsAnything ? 1 : 0);

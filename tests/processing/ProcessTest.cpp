@@ -1,9 +1,9 @@
 #include "processing/Process.h"
-#include "processing/BatchRun.h"
 
 #include "model/ImageStamp.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
+#include "processing/BatchRun.h"
 #include "processing/PdfOutputOptions.h"
 #include "processing/RunChecks.h"
 #include "support/LogCapture.h"
@@ -187,8 +187,7 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
         QSignalSpy progressed(&batch, &BatchRun::progressed);
         QSignalSpy finished(&batch, &BatchRun::finished);
         QStringList started;
-        batch.setFileStartObserver(
-            [&started](Process&, const QString& file) { started << file; });
+        batch.setFileStartObserver([&started](Process&, const QString& file) { started << file; });
         auto process = std::make_unique<Process>(m_settings);
         process->setJobs(jobs);
         process->combine(items, m_dir.filePath(QStringLiteral("out")));
@@ -202,10 +201,10 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
         EXPECT_TRUE(last.finished);
         EXPECT_EQ(last.processed, 3);
         EXPECT_EQ(batch.process()->message(), QStringLiteral("All files processed successfully."));
-        EXPECT_EQ(started, jobs == 1 ? QStringList({QStringLiteral("doc1.pdf"),
-                                                    QStringLiteral("doc2.pdf"),
-                                                    QStringLiteral("doc3.pdf")})
-                                     : QStringList());
+        EXPECT_EQ(started,
+                  jobs == 1 ? QStringList({QStringLiteral("doc1.pdf"), QStringLiteral("doc2.pdf"),
+                                           QStringLiteral("doc3.pdf")})
+                            : QStringList());
         batch.release();
         EXPECT_EQ(batch.process(), nullptr);
     }
