@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "platform/AppPaths.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -12,6 +13,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
+    setupVersion();
     // Every command's accessible name is its visible text; icon-only buttons read their tooltip.
     for (QAction* action : findChildren<QAction*>()) {
         if (!action->objectName().isEmpty()) {
@@ -50,6 +52,22 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setupVersion()
+{
+    // The product word in the help menu's titles is the program's own title.
+    const QString word = QStringLiteral("Veltrane");
+    const QString title = getAppTitle();
+    for (QAction* action : m_ui->helpMenu->actions()) {
+        QString text = action->text();
+        if (text.startsWith(word)) {
+            text.replace(0, word.size(), title);
+        } else if (text.endsWith(word)) {
+            text.replace(text.size() - word.size(), word.size(), title);
+        }
+        action->setText(text);
+    }
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

@@ -26,6 +26,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Puts the program's title into the help menu's titles.
+    void setupVersion();
+
     std::unique_ptr<Ui::MainWindow> m_ui;
     int m_restoredWidth = 700;
 };

@@ -16,6 +16,9 @@ PreviewBox::PreviewBox(QWidget* parent) : QFrame(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(tr("Preview"));
     setAccessibleDescription(tr("The page as the stamps will put it"));
+    m_glide.setDuration(100);
+    m_glide.setEasingCurve(QEasingCurve::OutCubic);
+    connect(&m_glide, &QVariantAnimation::valueChanged, this, [this] { update(); });
 }
 
 QRectF PreviewBox::imageViewFrame() const
@@ -61,12 +64,23 @@ void PreviewBox::paintEvent(QPaintEvent* event)
     }
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawPixmap(shownImageRect(), m_pixmap, QRectF(m_pixmap.rect()));
+    m_drawnRect = m_glide.state() == QAbstractAnimation::Running ? m_glide.currentValue().toRectF()
+                                                                 : shownImageRect();
+    painter.drawPixmap(m_drawnRect, m_pixmap, QRectF(m_pixmap.rect()));
 }
 
 void PreviewBox::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
+    if (!m_pixmap.isNull() && !m_drawnRect.isEmpty() && isVisible()) {
+        const QRectF from = m_glide.state() == QAbstractAnimation::Running
+                                ? m_glide.currentValue().toRectF()
+                                : m_drawnRect;
+        m_glide.stop();
+        m_glide.setStartValue(from);
+        m_glide.setEndValue(shownImageRect());
+        m_glide.start();
+    }
     emit frameChanged();
 }
 

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QPixmap>
+#include <QVariantAnimation>
 
 namespace veltrane {
 
@@ -21,7 +22,7 @@ public:
     // Shows `image`; a sample page is stretched over the image view, a live page is not.
     void showPreview(const QImage& image, bool fillsView);
     const QImage& shownImage() const { return m_image; }
-    // Where the shown image is drawn, in the box's coordinates.
+    // Where the shown image is drawn, in the box's coordinates (once a resize has settled).
     QRectF shownImageRect() const;
 
 signals:
@@ -36,6 +37,9 @@ private:
     QImage m_image;
     QPixmap m_pixmap;
     bool m_fillsView = true;
+    // A resize glides the page to its new place over 0.1 s.
+    QVariantAnimation m_glide;
+    QRectF m_drawnRect;
 };
 
 } // namespace veltrane
