@@ -4,6 +4,7 @@
 #include "app/FilePanels.h"
 #include "app/Formatters.h"
 #include "platform/AppPaths.h"
+#include "platform/ImageReaderLimit.h"
 #include "ui_ImageStamp.h"
 
 #include <QFileInfo>
@@ -128,6 +129,7 @@ void ImageStampWindow::openPanelDidEnd(const QString& path)
     if (!stamp) {
         return;
     }
+    matchImageReaderLimit();
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage picture = reader.read();

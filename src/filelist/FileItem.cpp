@@ -2,6 +2,7 @@
 
 #include "platform/DateFormat.h"
 #include "platform/ImageMetadata.h"
+#include "platform/ImageReaderLimit.h"
 #include "platform/InputFile.h"
 #include "platform/PdfInfo.h"
 #include "platform/SystemLog.h"
@@ -40,6 +41,7 @@ qint32 countPicture(const QString& path, bool isTiff, qint32* compression, QSize
     }
     if (count == 0) {
         // Not a TIFF after all, or a picture: Qt's readers, by content rather than extension.
+        matchImageReaderLimit();
         QImageReader reader(path);
         reader.setDecideFormatFromContent(true);
         if (reader.canRead()) {

@@ -1,6 +1,7 @@
 #include "model/ImageStamp.h"
 
 #include "model/DictionaryValues.h"
+#include "platform/ImageReaderLimit.h"
 #include "platform/SystemLog.h"
 
 #include <QBuffer>
@@ -61,6 +62,7 @@ QImage ImageStamp::decodePicture(const QByteArray& data)
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     // The reader refuses pictures above its allocation limit instead of exhausting memory.
+    matchImageReaderLimit();
     QImageReader reader(&buffer);
     QImage image = reader.read();
     return image;

@@ -89,8 +89,13 @@ bool PreferencesStore::synchronize(QString* error)
 {
     std::lock_guard lock(m_mutex);
     loadLocked();
+    // The preferences hold the default password for locked PDFs: the file is the user's
+    // alone, and so is a folder made for it.
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    const bool made = !QFileInfo::exists(folder);
+    if (!QDir().mkpath(folder) ||
+        (made && !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ExeOwner))) {
         if (error) {
             *error = QStringLiteral("cannot create %1").arg(folder);
         }
@@ -100,9 +105,10 @@ bool PreferencesStore::synchronize(QString* error)
         const QString keep = m_path + QStringLiteral(".damaged");
         QFile::remove(keep);
         QFile::copy(m_path, keep);
+        QFile::setPermissions(keep, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         m_damaged = false;
     }
-    return writeXmlPropertyListFile(m_values, m_path, error);
+    return writeXmlPropertyListFile(m_values, m_path, error, true);
 }
 
 } // namespace veltrane

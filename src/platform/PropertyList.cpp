@@ -449,7 +449,8 @@ QByteArray toBinaryPropertyList(const QVariant& value, QString* error)
     }
 }
 
-bool writeXmlPropertyListFile(const QVariant& value, const QString& path, QString* error)
+bool writeXmlPropertyListFile(const QVariant& value, const QString& path, QString* error,
+                              bool ownerOnly)
 {
     QString why;
     const QByteArray xml = toXmlPropertyList(value, &why);
@@ -458,7 +459,8 @@ bool writeXmlPropertyListFile(const QVariant& value, const QString& path, QStrin
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))) {
         serialiseError(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
         return false;
     }

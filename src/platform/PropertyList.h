@@ -41,7 +41,9 @@ QByteArray toXmlPropertyList(const QVariant& value, QString* error = nullptr);
 QByteArray toBinaryPropertyList(const QVariant& value, QString* error = nullptr);
 
 // Writes an XML property list atomically: a temporary file beside `path` renamed into place
-// when complete, so an existing file is either kept or wholly replaced.
-bool writeXmlPropertyListFile(const QVariant& value, const QString& path, QString* error = nullptr);
+// when complete, so an existing file is either kept or wholly replaced. With `ownerOnly`, only
+// the user may read the file, from its first byte on.
+bool writeXmlPropertyListFile(const QVariant& value, const QString& path, QString* error = nullptr,
+                              bool ownerOnly = false);
 
 } // namespace veltrane

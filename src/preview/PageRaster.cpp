@@ -1,5 +1,6 @@
 #include "preview/PageRaster.h"
 
+#include "platform/ImageReaderLimit.h"
 #include "platform/PdfInfo.h"
 #include "platform/TiffFile.h"
 
@@ -111,6 +112,7 @@ std::optional<QImage> loadPreviewPage(const QString& path, int pageNumber, const
         QImage frame = tiff->readPage(pageNumber - 1, &error);
         return frame.isNull() ? std::nullopt : std::optional<QImage>(frame);
     }
+    matchImageReaderLimit();
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || std::max(reader.imageCount(), 1) < pageNumber) {

@@ -1,5 +1,6 @@
 #include "processing/ImageFrames.h"
 
+#include "platform/ImageReaderLimit.h"
 #include "platform/JpegReader.h"
 #include "platform/TiffFile.h"
 
@@ -21,6 +22,7 @@ std::unique_ptr<ImageFrames> ImageFrames::open(const QString& path, QString* err
         frames->m_tiff.reset();
     }
     frames->m_path = path;
+    matchImageReaderLimit();
     frames->m_reader = std::make_unique<QImageReader>(path);
     frames->m_reader->setDecideFormatFromContent(true);
     if (!frames->m_reader->canRead()) {

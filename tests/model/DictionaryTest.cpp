@@ -268,6 +268,8 @@ TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
 {
     Numbering job;
     fillJob(job);
+    // The password a preview unlocks a file with is the file's, never the profile's.
+    job.setPdfOpenPassword(QStringLiteral("s3cret-pw"));
     const QString path = m_preferences.folder() + QStringLiteral("/stamps.vtprofile");
     test::LogCapture log;
     ASSERT_TRUE(job.save(path));
@@ -275,6 +277,7 @@ TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray xml = file.readAll();
     EXPECT_TRUE(xml.startsWith("<?xml"));
+    EXPECT_FALSE(xml.contains("s3cret-pw"));
     EXPECT_TRUE(QString::fromUtf8(xml).contains(
         QRegularExpression(QStringLiteral("<key>textRotation</key>\\s*<integer>30</integer>"))));
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace veltrane;
 
@@ -47,6 +48,14 @@ TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
     QString error;
     ASSERT_TRUE(store.synchronize(&error)) << error.toStdString();
     EXPECT_TRUE(readAll(m_path).startsWith("<?xml"));
+    // It holds the default PDF password: the user's alone, file and the folder made for it.
+    struct stat file
+    {
+    }, folder{};
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &file), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(m_path).path()).constData(), &folder), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
     store.setFilePath(m_path); // forget, then read back from disk
     EXPECT_EQ(store.value(QStringLiteral("INCLUDESUBFOLDERS")), QVariant(true));

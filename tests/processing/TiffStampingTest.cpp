@@ -1,6 +1,8 @@
+#include "filelist/FileItem.h"
 #include "model/ImageStamp.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
+#include "preview/PageRaster.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
@@ -11,6 +13,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 using namespace veltrane;
@@ -268,6 +271,33 @@ TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
     left.sort();
     EXPECT_EQ(left, QStringList({QStringLiteral("cut.tif"), QStringLiteral("empty.png"),
                                  QStringLiteral("junk.gif")}));
+}
+
+// Qt's readers stop at 128 MB of pixels by themselves; the program's own bound is far higher.
+TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
+{
+    const QString big = path(QStringLiteral("big.png"));
+    {
+        QImage picture(6000, 6000, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        ASSERT_TRUE(picture.save(big));
+    }
+    const std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(big));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->pages(), 1) << item->problem().toStdString();
+    EXPECT_EQ(item->imageSize(), QSizeF(6000, 6000));
+    const std::optional<QImage> preview = loadPreviewPage(big, 1);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->size(), QSize(6000, 6000));
+    addBlock(Qt::green, BottomRight, 30);
+    const QString out = path(QStringLiteral("out.png"));
+    ASSERT_TRUE(stamp(big, out));
+    QImageReader written(out);
+    EXPECT_EQ(written.size(), QSize(6000, 6000));
+    const QImage stamped = written.read();
+    ASSERT_FALSE(stamped.isNull()) << written.errorString().toStdString();
+    EXPECT_TRUE(near(stamped.pixel(5990, 5990), kGreen));
+    EXPECT_TRUE(near(stamped.pixel(100, 100), qRgb(255, 255, 255)));
 }
 
 TEST_F(TiffStampingTest, InPlaceWithBackup)
