@@ -3,6 +3,7 @@
 #include "model/DictionaryValues.h"
 #include "platform/ImageReaderLimit.h"
 #include "platform/SystemLog.h"
+#include "platform/TiffFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -61,9 +62,13 @@ QImage ImageStamp::decodePicture(const QByteArray& data)
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    // The reader refuses pictures above its allocation limit instead of exhausting memory.
+    // A picture larger than any frame the program takes is refused before it is decoded.
     matchImageReaderLimit();
     QImageReader reader(&buffer);
+    if (const QSize size = reader.size();
+        size.isValid() && qint64(size.width()) * size.height() > kMaxFramePixels) {
+        return {};
+    }
     QImage image = reader.read();
     return image;
 }
