@@ -218,6 +218,11 @@ bool TiffWriter::canWrite(qint32 compression)
     }
 }
 
+qint32 TiffWriter::writtenCompression(qint32 compression)
+{
+    return compression == COMPRESSION_OJPEG ? COMPRESSION_JPEG : compression;
+}
+
 bool TiffWriter::writePage(const QImage& image, qint32 compression, double xDpi, double yDpi,
                            QString* error)
 {

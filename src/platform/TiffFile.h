@@ -61,6 +61,9 @@ public:
 
     // Whether pages can be written with this TIFF "Compression" code.
     static bool canWrite(qint32 compression);
+    // The code a page read with `compression` is written with: old-style JPEG (6), which
+    // libtiff reads but cannot write, becomes JPEG (7); every other code stays.
+    static qint32 writtenCompression(qint32 compression);
     // Whether pages of this code can be appended as they were compressed: codes whose strips
     // need no tables kept beside them (none, LZW, Deflate, PackBits).
     static bool canAppendEncoded(qint32 compression);

@@ -112,6 +112,7 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
     if (!m_failureReason.isEmpty()) {
         return false;
     }
+    compression = TiffWriter::writtenCompression(compression);
     const StampTarget stampTarget(source, target);
     bool written = false;
     setIsUpdating(true);

@@ -273,6 +273,31 @@ TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
                                  QStringLiteral("junk.gif")}));
 }
 
+// libtiff reads old-style JPEG pages but cannot write them: they are written as JPEG.
+TEST_F(TiffStampingTest, OldStyleJpegPagesAreWrittenAsJpeg)
+{
+    QImage picture(96, 64, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 40, 40));
+    const QString source = path(QStringLiteral("old.tif"));
+    test::writeOldStyleJpegTiff(source, picture);
+    const std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(source));
+    ASSERT_TRUE(item);
+    ASSERT_EQ(item->pages(), 1) << item->problem().toStdString();
+    EXPECT_EQ(item->compression(), 6);
+    addBlock(Qt::green, BottomRight, 20);
+    const QString out = path(QStringLiteral("out.tif"));
+    ASSERT_TRUE(stamp(source, out, item->compression())) << m_job.failureReason().toStdString();
+    const auto pages = tiffFacts(out);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].compression, 7);
+    const QImage page = tiffPage(out, 0);
+    EXPECT_TRUE(near(page.pixel(90, 58), kGreen, 40));
+    EXPECT_TRUE(near(page.pixel(10, 10), qRgb(200, 40, 40), 24));
+    // Codes libtiff cannot write still fail, with the same reason as before.
+    ASSERT_FALSE(stamp(source, path(QStringLiteral("thunder.tif")), 32809));
+    EXPECT_EQ(m_job.failureReason(), QStringLiteral("TIFF compression 32809 cannot be written"));
+}
+
 // Qt's readers stop at 128 MB of pixels by themselves; the program's own bound is far higher.
 TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/TiffFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <tiffio.h>
 
@@ -61,6 +62,60 @@ void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, doub
                           1, dpi, dpi, &error);
     }
     writer->close(&error);
+}
+
+void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 95);
+    if (jpeg.size() % 2 != 0) {
+        jpeg.append('\0'); // the directory must start on a word boundary
+    }
+    struct Entry
+    {
+        quint16 tag, type;
+        quint32 count, value;
+    };
+    // Little-endian header, the JPEG stream, then the directory (entries sorted by tag).
+    const quint32 data = 8;
+    const quint32 bits = data + quint32(jpeg.size());
+    const quint32 directory = bits + 6;
+    const quint32 width = quint32(picture.width()), height = quint32(picture.height());
+    const QList<Entry> entries = {
+        {256, 4, 1, width},
+        {257, 4, 1, height},
+        {258, 3, 3, bits},
+        {259, 3, 1, 6},
+        {262, 3, 1, 6},
+        {273, 4, 1, data},
+        {277, 3, 1, 3},
+        {278, 4, 1, height},
+        {279, 4, 1, quint32(jpeg.size())},
+        {513, 4, 1, data},
+        {514, 4, 1, quint32(jpeg.size())},
+        {530, 3, 2, 2 | (2 << 16)},
+    };
+    QByteArray file("II*\0", 4);
+    auto put16 = [&file](quint16 v) { file.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto put32 = [&](quint32 v) {
+        put16(quint16(v & 0xffff));
+        put16(quint16(v >> 16));
+    };
+    put32(directory);
+    file += jpeg;
+    put16(8), put16(8), put16(8);
+    put16(quint16(entries.size()));
+    for (const Entry& entry : entries) {
+        put16(entry.tag), put16(entry.type), put32(entry.count);
+        // Short values sit in the low bytes of the value field.
+        put32(entry.value);
+    }
+    put32(0);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(file);
 }
 
 } // namespace veltrane::test

@@ -27,4 +27,9 @@ QImage tiffPage(const QString& path, int index);
 // Writes `pages` as an uncompressed RGBA (or RGB, when `alpha` is off) TIFF at `dpi`.
 void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, double dpi = 72);
 
+// Writes `picture` as a one-page old-style JPEG TIFF (Compression 6): the whole JPEG stream is
+// the page's strip and its JPEGInterchangeFormat. libtiff reads such files but cannot write
+// them, so the file is laid out here byte by byte.
+void writeOldStyleJpegTiff(const QString& path, const QImage& picture);
+
 } // namespace veltrane::test
