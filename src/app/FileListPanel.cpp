@@ -7,6 +7,7 @@
 #include "app/PDFReadPasswordWindow.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListOperations.h"
+#include "filelist/FolderWalk.h"
 #include "filelist/GatheringRun.h"
 #include "model/Settings.h"
 #include "platform/AppPaths.h"
@@ -28,9 +29,15 @@
 namespace veltrane {
 namespace {
 
-const QString kFileFilter =
-    QStringLiteral("Documents and pictures (*.pdf *.PDF *.tif *.TIF *.tiff *.TIFF *.bmp *.BMP "
-                   "*.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)");
+// The panels' type filter: the accepted extensions, exactly as written.
+QString fileFilter()
+{
+    QStringList patterns;
+    for (const QString& extension : acceptedExtensions()) {
+        patterns << QStringLiteral("*.") + extension;
+    }
+    return QObject::tr("Documents and pictures (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
 
 QStringList foldersAmong(const QList<QUrl>& urls)
 {
@@ -161,10 +168,7 @@ void FileListPanel::wire()
     connect(m_table->contextMenu(), &QMenu::aboutToShow, this,
             [this] { updateCommands(m_enabled); });
     // Check edits in the table, and a sort by a header click.
-    connect(&m_files, &QAbstractItemModel::dataChanged, this, [this] {
-        updateTotalLabel();
-        emit listChanged();
-    });
+    connect(&m_files, &QAbstractItemModel::dataChanged, this, &FileListPanel::updateTotalLabel);
     connect(&m_files, &QAbstractItemModel::layoutChanged, this, [this] {
         if (!m_hooks.isProcessing()) {
             m_hooks.refreshPreview();
@@ -178,7 +182,6 @@ void FileListPanel::wire()
         m_ui.cancelGatheringButton->setVisible(false);
         m_hooks.stopProcess();
         m_hooks.resetView(true);
-        emit listChanged();
     });
 }
 
@@ -208,14 +211,10 @@ void FileListPanel::addFiles()
 {
     endEditing();
     const bool folders = inculdeSubfolders();
-    openItemsPanel(m_window, QStringLiteral("addFilesPanel"),
-                   tr("Select ( BMP,JPG,PNG,GIF,TIFF,PDF ) File(s):"), kFileFilter, true, folders,
-                   QString(), [this, folders](const QStringList& chosen) {
-                       const QList<QUrl> urls = fileUrls(chosen);
-                       m_recent.addRecentItem(foldersAmong(urls));
-                       loadRecentFolders();
-                       gather({urls, folders, inculdeSubfolders()});
-                   });
+    openItemsPanel(
+        m_window, QStringLiteral("addFilesPanel"),
+        tr("Select ( BMP,JPG,PNG,GIF,TIFF,PDF ) File(s):"), fileFilter(), true, folders, QString(),
+        [this, folders](const QStringList& chosen) { gatherItems(fileUrls(chosen), folders); });
 }
 
 void FileListPanel::addFolder()
@@ -223,12 +222,8 @@ void FileListPanel::addFolder()
     endEditing();
     openItemsPanel(m_window, QStringLiteral("addFolderPanel"),
                    tr("Select folder(s) contains ( BMP,JPG,PNG,GIF,TIFF,PDF ) File(s):"), QString(),
-                   false, true, QString(), [this](const QStringList& chosen) {
-                       const QList<QUrl> urls = fileUrls(chosen);
-                       m_recent.addRecentItem(foldersAmong(urls));
-                       loadRecentFolders();
-                       gather({urls, true, inculdeSubfolders()});
-                   });
+                   false, true, QString(),
+                   [this](const QStringList& chosen) { gatherItems(fileUrls(chosen), true); });
 }
 
 void FileListPanel::addDroppedItems(const QList<QUrl>& urls)
@@ -237,9 +232,15 @@ void FileListPanel::addDroppedItems(const QList<QUrl>& urls)
         return;
     }
     endEditing();
+    gatherItems(urls, true);
+}
+
+// Chosen or dropped items: their folders are recorded as recent ones, then they are gathered.
+void FileListPanel::gatherItems(const QList<QUrl>& urls, bool isFolders)
+{
     m_recent.addRecentItem(foldersAmong(urls));
     loadRecentFolders();
-    gather({urls, true, inculdeSubfolders()});
+    gather({urls, isFolders, inculdeSubfolders()});
 }
 
 void FileListPanel::pasteAction()
@@ -275,7 +276,6 @@ void FileListPanel::afterListChange()
 {
     m_hooks.resetView(true);
     updateTotalLabel();
-    emit listChanged();
 }
 
 void FileListPanel::removeAction()

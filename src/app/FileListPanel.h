@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProcessingHooks.h"
 #include "filelist/Gathering.h"
 #include "filelist/RecentFolders.h"
 
@@ -21,12 +22,8 @@ class PDFReadPasswordWindowController;
 class Settings;
 
 // What the file list asks of the window around it.
-struct FileListHooks
+struct FileListHooks : ProcessingHooks
 {
-    std::function<bool()> isProcessing;
-    std::function<void()> startProcess;
-    std::function<void()> stopProcess;
-    std::function<void(bool enabled)> resetView;
     std::function<void()> refreshPreview;
 };
 
@@ -88,14 +85,11 @@ public:
     RecentFolders& recentFolders() { return m_recent; }
     void loadRecentFolders();
 
-signals:
-    // The list's contents or check marks changed.
-    void listChanged();
-
 private:
     void wire();
     void highlightChanged();
     void moveFiles(bool up);
+    void gatherItems(const QList<QUrl>& urls, bool isFolders);
     void changeChecks(const QString& errorFormat,
                       const std::function<void(QList<FileItem>&, const QList<int>&)>& change);
     void afterListChange();

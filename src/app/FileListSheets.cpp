@@ -5,34 +5,32 @@
 #include "app/PDFReadPasswordWindow.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListOperations.h"
+#include "filelist/FolderWalk.h"
 #include "platform/SystemLog.h"
 #include "ui_MainWindow.h"
 
-#include <QApplication>
 #include <QComboBox>
 
 // The file list's sheets and panels: export, recent folders, import and PDF passwords.
+
 namespace veltrane {
+
 void FileListPanel::exportAction()
 {
     guarded(QStringLiteral("Error in (export) : %@"), [this] {
         endEditing();
-        auto* panel = new QFileDialog(m_window, tr("Export List To Tab Delimited Text File :"));
-        panel->setObjectName(QStringLiteral("exportPanel"));
-        panel->setAttribute(Qt::WA_DeleteOnClose);
-        panel->setWindowModality(Qt::WindowModal);
+        QFileDialog* panel = openFilePanel(
+            m_window, QStringLiteral("exportPanel"), tr("Export List To Tab Delimited Text File :"),
+            tr("Text files (*.txt)"), QFileDialog::AnyFile, [this](const QStringList& chosen) {
+                guarded(QStringLiteral("Error in (export) : %@"), [&] {
+                    if (!chosen.isEmpty() && !exportList(m_files.items(), chosen.first())) {
+                        throw std::runtime_error("could not write " + chosen.first().toStdString());
+                    }
+                });
+            });
         panel->setAcceptMode(QFileDialog::AcceptSave);
-        panel->setNameFilter(tr("Text files (*.txt)"));
         panel->setDefaultSuffix(QStringLiteral("txt"));
         panel->selectFile(exportFileName(QDateTime::currentDateTime()));
-        connect(panel, &QFileDialog::fileSelected, this, [this](const QString& path) {
-            guarded(QStringLiteral("Error in (export) : %@"), [&] {
-                if (!exportList(m_files.items(), path)) {
-                    throw std::runtime_error("could not write " + path.toStdString());
-                }
-            });
-        });
-        panel->open();
     });
 }
 
@@ -79,9 +77,8 @@ void FileListPanel::openImportFilesPanel()
     }
     endEditing();
     if (!m_importPanel) {
-        m_importPanel = new ImportFilesWindowController(
-            QStringLiteral("pdf,PDF,tif,TIF,tiff,TIFF,bmp,BMP,jpg,JPG,jpeg,JPEG,png,PNG,gif,GIF"),
-            m_window);
+        m_importPanel =
+            new ImportFilesWindowController(acceptedExtensions().join(QLatin1Char(',')), m_window);
         connect(m_importPanel, &ImportFilesWindowController::ImportFilesWindowControllerDidFinish,
                 this, [this] {
                     m_table->viewport()->update();

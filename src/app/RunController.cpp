@@ -12,7 +12,6 @@
 #include "processing/BatchRun.h"
 #include "processing/RunChecks.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -100,8 +99,6 @@ void RunController::chooseOutputFolder(const QString& message)
                 if (open->isChecked()) {
                     m_settings.setIsOpenFolderAfterConversion(true);
                 }
-                m_isOutputFolderSelected =
-                    folder.compare(m_settings.outputFolderPath(), Qt::CaseInsensitive) == 0;
                 doStamp();
             });
 }
@@ -211,7 +208,6 @@ void RunController::finished()
                                                    .arg(process->outputFiles().size())
                                                    .arg(failed));
     }
-    emit runFinished();
 }
 
 void RunController::cancelProcessAction()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ProcessingHooks.h"
+
 #include <functional>
 #include <QDateTime>
 #include <QObject>
@@ -13,11 +15,8 @@ class Settings;
 struct RunProgress;
 
 // What a run asks of the window around it.
-struct RunHooks
+struct RunHooks : ProcessingHooks
 {
-    std::function<void()> startProcess;
-    std::function<void()> stopProcess;
-    std::function<void(bool enabled)> resetView;
     std::function<void()> showSettingsFirstPage;
     // The window's status label, after each file and at the end.
     std::function<void(const QString& text)> updateTimeTakenLabel;
@@ -43,17 +42,10 @@ public:
     void closeProcessAction();
     void viewLogAction();
 
-    // The folder the next run writes into, as chosen for this window.
-    QString outputFolder() const { return m_outputFolder; }
-    bool isOutputFolderSelected() const { return m_isOutputFolderSelected; }
     // Files stamped at once; the engine's default (as the command line uses) unless set.
     void setJobs(int jobs) { m_jobs = jobs; }
     BatchRun& run() { return *m_run; }
     ProgressSheet* progressSheet() const { return m_sheet; }
-
-signals:
-    // The run has ended and its sheet shows the message.
-    void runFinished();
 
 private:
     void chooseOutputFolder(const QString& message);
@@ -70,7 +62,6 @@ private:
     QString m_outputFolder;
     QDateTime m_started;
     int m_jobs = 0;
-    bool m_isOutputFolderSelected = false;
 };
 
 } // namespace veltrane

@@ -65,28 +65,22 @@ VeltraneAppDelegate::VeltraneAppDelegate()
     Ui::MainWindow& ui = m_window->ui();
     m_window->setWindowTitle(getAppTitle());
     m_files = new FileListModel(this);
-    FileListHooks hooks;
-    hooks.isProcessing = [this] { return m_isProcessing; };
-    hooks.startProcess = [this] { startProcess(); };
-    hooks.stopProcess = [this] { stopProcess(); };
-    hooks.resetView = [this](bool enabled) { resetView(enabled); };
-    hooks.refreshPreview = [this] { PropertyChanged(&number()); };
+    ProcessingHooks processing;
+    processing.isProcessing = [this] { return m_isProcessing; };
+    processing.startProcess = [this] { startProcess(); };
+    processing.stopProcess = [this] { stopProcess(); };
+    processing.resetView = [this](bool enabled) { resetView(enabled); };
+    FileListHooks hooks{processing, [this] { PropertyChanged(&number()); }};
     m_fileList = std::make_unique<FileListPanel>(ui, m_window.get(), *m_files, *m_settings,
                                                  std::move(hooks));
     m_fileList->recentFolders().restore(
         PreferencesStore::shared().value(QLatin1String(kRecentItemsKey)));
     m_fileList->loadRecentFolders();
-    RunHooks runHooks;
-    runHooks.startProcess = [this] { startProcess(); };
-    runHooks.stopProcess = [this] { stopProcess(); };
-    runHooks.resetView = [this](bool enabled) { resetView(enabled); };
-    runHooks.showSettingsFirstPage = [this] { m_window->ui().settingTabView->setCurrentIndex(0); };
-    runHooks.updateTimeTakenLabel = [this](const QString& text) {
-        m_fileList->updateTimeTakenLabel(text);
-    };
-    runHooks.runClosed = [this](qint32 processed) {
-        m_usagesReport->updateUsages(QStringLiteral("Output Files"), processed);
-    };
+    RunHooks runHooks{processing, [this] { m_window->ui().settingTabView->setCurrentIndex(0); },
+                      [this](const QString& text) { m_fileList->updateTimeTakenLabel(text); },
+                      [this](qint32 processed) {
+                          m_usagesReport->updateUsages(QStringLiteral("Output Files"), processed);
+                      }};
     m_runController =
         std::make_unique<RunController>(m_window.get(), *m_settings, *m_files, std::move(runHooks));
     m_outputSettings = new OutputSettingsSheet(*m_settings, m_window.get());

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QSet>
@@ -38,13 +39,15 @@ void openFolders(const QStringList& paths)
     }
 }
 
+// Asked without waiting: the bus starts an activatable file manager itself, and answers with an
+// error when there is none, which opens the folders instead.
 void callFileManager(const char* method, const QStringList& paths)
 {
     if (paths.isEmpty()) {
         return;
     }
-    const QString service = QStringLiteral("org.freedesktop.FileManager1");
-    if (!serviceRegistered(service)) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
         openFolders(paths);
         return;
     }
@@ -52,12 +55,18 @@ void callFileManager(const char* method, const QStringList& paths)
     for (const QString& path : paths) {
         uris.append(QUrl::fromLocalFile(path).toString());
     }
+    const QString service = QStringLiteral("org.freedesktop.FileManager1");
     QDBusMessage call = QDBusMessage::createMethodCall(
         service, QStringLiteral("/org/freedesktop/FileManager1"), service, QLatin1String(method));
     call << uris << QString();
-    if (!QDBusConnection::sessionBus().send(call)) {
-        openFolders(paths);
-    }
+    auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call));
+    QObject::connect(answer, &QDBusPendingCallWatcher::finished, answer,
+                     [paths](QDBusPendingCallWatcher* done) {
+                         if (done->isError()) {
+                             openFolders(paths);
+                         }
+                         done->deleteLater();
+                     });
 }
 
 } // namespace

@@ -87,8 +87,8 @@ TEST(DesktopShellTest, FileManagerNotificationsAndTheFolderFallback)
 
     // No file manager: each folder is opened once.
     showItemsInFileManager(files);
-    EXPECT_EQ(opened.urls, (QStringList{QStringLiteral("file:///data/in"),
-                                        QStringLiteral("file:///data/other")}));
+    QTRY_COMPARE(opened.urls, (QStringList{QStringLiteral("file:///data/in"),
+                                           QStringLiteral("file:///data/other")}));
     EXPECT_FALSE(notifyDesktop(QStringLiteral("Stamping finished"), QStringLiteral("body")));
 
     FakeFileManager manager;
