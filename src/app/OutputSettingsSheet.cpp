@@ -22,6 +22,8 @@ OutputSettingsSheet::OutputSettingsSheet(Settings& settings, QWidget* window)
             [this](bool on) { m_settings.setIsOpenFolderAfterConversion(on); });
     connect(m_ui->clearProcessedFilesBtn, &QCheckBox::toggled, this,
             [this](bool on) { m_settings.setIsClearProcessedFiles(on); });
+    connect(m_ui->keepEncryptionBtn, &QCheckBox::toggled, this,
+            [this](bool on) { m_settings.setIsKeepEncryption(on); });
     connect(m_ui->pdfOpenPasswordField, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_settings.setPdfOpenPassword(text); });
     connect(m_ui->closeOutputSettingButtons, &QDialogButtonBox::rejected, this,
@@ -40,6 +42,7 @@ void OutputSettingsSheet::load()
         m_settings.isSetCurrentAsDefaultOutputFolderPath());
     m_ui->openFolderAfterConversionBtn->setChecked(m_settings.isOpenFolderAfterConversion());
     m_ui->clearProcessedFilesBtn->setChecked(m_settings.isClearProcessedFiles());
+    m_ui->keepEncryptionBtn->setChecked(m_settings.isKeepEncryption());
     m_ui->pdfOpenPasswordField->setText(m_settings.pdfOpenPassword());
 }
 

@@ -179,6 +179,10 @@ int runBatchCommand(const QStringList& arguments)
     const QCommandLineOption password(QStringLiteral("password"),
                                       QStringLiteral("Read password of encrypted PDF files."),
                                       QStringLiteral("TEXT"));
+    const QCommandLineOption keepEncryption(
+        QStringLiteral("keep-encryption"),
+        QStringLiteral("Stamped copies of protected PDFs keep the source's encryption and "
+                       "permissions (default: written without protection)."));
     const QCommandLineOption backup(
         QStringLiteral("backup"), QStringLiteral("Keep FILE.bak when a file is stamped in place."));
     const QCommandLineOption overwrite(
@@ -203,7 +207,8 @@ int runBatchCommand(const QStringList& arguments)
         QStringLiteral("Index of the stamp to highlight in the preview."), QStringLiteral("K"),
         QStringLiteral("-1"));
     parser.addOptions({profile, text, anchor, margin, output, recursive, continuous, restart,
-                       password, backup, overwrite, jobs, quiet, preview, page, highlight});
+                       password, keepEncryption, backup, overwrite, jobs, quiet, preview, page,
+                       highlight});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -254,6 +259,8 @@ int runBatchCommand(const QStringList& arguments)
     if (parser.isSet(continuous) || parser.isSet(restart)) {
         job.setIsContinuousNumbering(parser.isSet(continuous));
     }
+    // The command does what its options say, whatever the window's preference is.
+    settings.setIsKeepEncryption(parser.isSet(keepEncryption));
     if (parser.isSet(backup)) {
         job.setIsBackupFile(true);
     }

@@ -48,6 +48,11 @@ public:
     void setDateTaken(const QString& date) { m_dateTaken = date; }
     QString pdfOpenPassword() const { return m_pdfOpenPassword; }
     void setPdfOpenPassword(const QString& password) { m_pdfOpenPassword = password; }
+    // Whether a stamped copy of a protected PDF keeps the source's encryption and permissions
+    // (opened with the same passwords); off: the copy is written open. A run option, not a
+    // profile key.
+    bool keepsEncryption() const { return m_keepsEncryption; }
+    void setKeepsEncryption(bool on) { m_keepsEncryption = on; }
 
     const StampList& stamps() const { return m_stamps; }
     StampList& stamps() { return m_stamps; }
@@ -206,6 +211,7 @@ private:
     qint64 m_endPage = 0;
     bool m_hasLabel = false;
     bool m_isBackupFile = false;
+    bool m_keepsEncryption = false;
     bool m_isContinuousNumbering = false;
     bool m_isMarginInPercentage = false;
     bool m_isSymmetryPage = false;

@@ -33,6 +33,7 @@ QVariantMap Settings::getData()
         data.insert(QStringLiteral("outputFolderPath"), m_outputFolderPath);
         data.insert(QStringLiteral("number"), m_number->getData());
         data.insert(QStringLiteral("isClearProcessedFiles"), m_isClearProcessedFiles);
+        data.insert(QStringLiteral("isKeepEncryption"), m_isKeepEncryption);
     });
     return data;
 }
@@ -49,6 +50,7 @@ void Settings::setData(const QVariant& value)
         m_isOpenFolderAfterConversion =
             readBoolean(data, QStringLiteral("isOpenFolderAfterConversion"));
         m_isClearProcessedFiles = readBoolean(data, QStringLiteral("isClearProcessedFiles"));
+        m_isKeepEncryption = readBoolean(data, QStringLiteral("isKeepEncryption"));
         m_pdfOpenPassword = readString(data, QStringLiteral("pdfOpenPassword"));
         m_outputFolderPath = readString(data, QStringLiteral("outputFolderPath"));
         if (data.contains(QStringLiteral("number"))) {

@@ -9,7 +9,7 @@
 
 namespace veltrane {
 
-// The application's preferences record: the output folder and whether it is kept, two run
+// The application's preferences record: the output folder and whether it is kept, three run
 // options, the default read password of new PDF items, and the stamp job. Stored under
 // "SETTINGS" in the preferences store. Main thread; a run takes its own copy of the job.
 class Settings
@@ -34,10 +34,13 @@ public:
     void setOutputFolderPath(const QString& path) { m_outputFolderPath = path; }
     bool isClearProcessedFiles() const { return m_isClearProcessedFiles; }
     void setIsClearProcessedFiles(bool on) { m_isClearProcessedFiles = on; }
+    // Stamped copies of protected PDFs keep their protection; off by default.
+    bool isKeepEncryption() const { return m_isKeepEncryption; }
+    void setIsKeepEncryption(bool on) { m_isKeepEncryption = on; }
     Numbering& number() { return *m_number; }
     const Numbering& number() const { return *m_number; }
 
-    // The six-key dictionary; an absent password or folder becomes "" in the record too.
+    // The seven-key dictionary; an absent password or folder becomes "" in the record too.
     QVariantMap getData();
     // Applies a dictionary (anything else changes nothing), then the output-folder rule: a
     // folder is kept only when keeping it was asked for.
@@ -51,6 +54,7 @@ private:
     QString m_pdfOpenPassword = QLatin1String("");
     QString m_outputFolderPath = QLatin1String("");
     bool m_isClearProcessedFiles = false;
+    bool m_isKeepEncryption = false;
     std::unique_ptr<Numbering> m_number;
 };
 

@@ -189,12 +189,14 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         CheckedFilePipeline file(output->temporaryPath());
         QPDFWriter writer(pdf);
         writer.setOutputPipeline(&file);
-        writer.setPreserveEncryption(false);
+        const bool keepEncryption = keepsEncryption() && pdf.isEncrypted();
+        writer.setPreserveEncryption(keepEncryption);
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.setObjectStreamMode(qpdf_o_preserve);
         // A content-derived /ID costs a digest of the whole output, so it is only made when
-        // asked for (tests comparing outputs byte for byte).
-        writer.setDeterministicID(deterministicPdfIds());
+        // asked for (tests comparing outputs byte for byte). An encrypted copy keeps the
+        // source's /ID, which its keys are derived from.
+        writer.setDeterministicID(deterministicPdfIds() && !keepEncryption);
         writer.write();
         file.finish();
         file.check();

@@ -26,7 +26,9 @@ const QString kOverwriteQuestion =
 Process::Process(const Settings& settings)
     : m_job(std::make_unique<Numbering>(settings.number())),
       m_openFolderAfterConversion(settings.isOpenFolderAfterConversion())
-{}
+{
+    m_job->setKeepsEncryption(settings.isKeepEncryption());
+}
 
 int Process::defaultJobs()
 {

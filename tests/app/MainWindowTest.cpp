@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ImageStampWindow.h"
+#include "app/OutputSettingsSheet.h"
 #include "app/SingleInstance.h"
 #include "app/TextStampWindow.h"
 #include "AppFixture.h"
@@ -396,11 +397,14 @@ TEST_F(MainWindowTest, EveryAccessKeyOfAWindowReachesOneControl)
                                         << owners.join(QStringLiteral(", ")).toStdString();
         }
     }
+    QList<QWidget*> windows{static_cast<QWidget*>(&m_app->outputSettings())};
     for (const auto& stamp : m_app->tempStamps()) {
-        QWidget* editor = editorOf(stamp.get());
-        ASSERT_NE(editor, nullptr);
-        for (const auto& [key, owners] : accessKeys(editor).asKeyValueRange()) {
-            EXPECT_EQ(owners.size(), 1) << editor->objectName().toStdString() << ": "
+        windows << editorOf(stamp.get());
+        ASSERT_NE(windows.last(), nullptr);
+    }
+    for (QWidget* window : windows) {
+        for (const auto& [key, owners] : accessKeys(window).asKeyValueRange()) {
+            EXPECT_EQ(owners.size(), 1) << window->objectName().toStdString() << ": "
                                         << owners.join(QStringLiteral(", ")).toStdString();
         }
     }

@@ -116,9 +116,11 @@ TEST_F(RunTest, OutputSettingsWriteThePreferencesAndSaveAChosenFolder)
     EXPECT_FALSE(sheet.ui().setCurrentAsDefaultOutputFolderPathBtn->isEnabled());
     sheet.ui().openFolderAfterConversionBtn->click();
     sheet.ui().clearProcessedFilesBtn->click();
+    sheet.ui().keepEncryptionBtn->click();
     QTest::keyClicks(sheet.ui().pdfOpenPasswordField, QStringLiteral("secret"));
     EXPECT_TRUE(m_app->settings().isOpenFolderAfterConversion());
     EXPECT_TRUE(m_app->settings().isClearProcessedFiles());
+    EXPECT_TRUE(m_app->settings().isKeepEncryption());
     EXPECT_EQ(m_app->settings().pdfOpenPassword(), QStringLiteral("secret"));
 
     sheet.chooseOutputFolder();

@@ -289,6 +289,14 @@ TEST_F(BatchCommandTest, EveryFileNotCreatedSaysWhy)
                                    path(QStringLiteral("in/locked.pdf")) +
                                    QStringLiteral(" : wrong password")))
         << wrong.err.toStdString();
+    // The option keeps the protection; without it the copy above came out open.
+    const BatchRun kept = run({QStringLiteral("--password"), QStringLiteral("user4"),
+                               QStringLiteral("--keep-encryption"), QStringLiteral("-o"),
+                               QStringLiteral("@/out"), QStringLiteral("@/in/locked.pdf")});
+    ASSERT_EQ(kept.exitCode, 0) << kept.err.toStdString();
+    const QString copy = path(QStringLiteral("out/locked.pdf"));
+    EXPECT_EQ(veltrane::test::pdfFacts(copy).pages, -1);
+    EXPECT_TRUE(veltrane::test::pdfFacts(copy, QStringLiteral("user4")).encrypted);
     ::unlink(QFile::encodeName(path(QStringLiteral("latin"))) + "/caf\xe9.pdf");
 }
 

@@ -60,8 +60,9 @@ TEST(Settings, DictionaryAndSynchronizeKeepTheJobInside)
         settings.setOutputFolderPath(QStringLiteral("/srv/out"));
         settings.setPdfOpenPassword(QString());
         settings.number().setStartNumber(42);
+        settings.setIsKeepEncryption(true);
         const QVariantMap data = settings.getData();
-        EXPECT_EQ(data.size(), 6);
+        EXPECT_EQ(data.size(), 7);
         EXPECT_EQ(data.value(QStringLiteral("pdfOpenPassword")),
                   QVariant(QString(QLatin1String(""))));
         EXPECT_FALSE(settings.pdfOpenPassword().isNull());
@@ -76,4 +77,5 @@ TEST(Settings, DictionaryAndSynchronizeKeepTheJobInside)
     Settings again;
     EXPECT_EQ(again.outputFolderPath(), QStringLiteral("/srv/out"));
     EXPECT_EQ(again.number().startNumber(), 42);
+    EXPECT_TRUE(again.isKeepEncryption());
 }

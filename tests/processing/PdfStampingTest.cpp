@@ -291,27 +291,41 @@ TEST_F(PdfStampingTest, InheritedResourcesKeepTheOriginalText)
     EXPECT_GE(withText, 2);
 }
 
-TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpen)
+TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKept)
 {
     addText(QStringLiteral("<{0}/{1}>"));
     struct Case
     {
         const char* file;
         const char* password;
+        bool keep;
+        const char* user; // the copy's open password when kept
     };
-    for (const Case c :
-         {Case{"qpdf_c-r6-in.pdf", "user4"}, Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "view"},
-          Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "master"}}) {
+    for (const Case c : {Case{"qpdf_c-r6-in.pdf", "user4", false, ""},
+                         Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "view", false, ""},
+                         Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "master", false, ""},
+                         Case{"qpdf_c-r6-in.pdf", "user4", true, "user4"},
+                         Case{"qpdf_c-r6-in.pdf", "owner4", true, "user4"},
+                         Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "view", true, "view"}}) {
+        const std::string row = std::string(c.file) + " " + c.password + (c.keep ? " kept" : "");
+        m_job.setKeepsEncryption(c.keep);
         const QString out = path(QStringLiteral("open.pdf"));
         ASSERT_TRUE(
             stamp(corpusFile(QString::fromLatin1(c.file)), out, 0, QString::fromLatin1(c.password)))
-            << c.file;
-        const test::PdfFacts facts = pdfFacts(out);
-        EXPECT_FALSE(facts.encrypted) << c.file;
-        EXPECT_EQ(facts.pages, 30);
-        EXPECT_EQ(facts.outlineItems, 11);
-        EXPECT_EQ(labels(out, 2).last(), QStringLiteral("2/30"));
+            << row;
+        const QString user = QString::fromLatin1(c.user);
+        const test::PdfFacts facts = pdfFacts(out, user);
+        EXPECT_EQ(facts.encrypted, c.keep) << row;
+        EXPECT_EQ(facts.pages, 30) << row;
+        EXPECT_EQ(facts.outlineItems, 11) << row;
+        EXPECT_EQ(facts.creator, QStringLiteral("Veltrane")) << row;
+        EXPECT_TRUE(pageText(out, 2, user).contains(QStringLiteral("<2/30>"))) << row;
+        if (c.keep) {
+            EXPECT_EQ(pdfFacts(out).pages, -1) << row << ": opened without its password";
+            EXPECT_EQ(pageText(out, 2), QString()) << row;
+        }
     }
+    m_job.setKeepsEncryption(false);
     for (const char* wrong : {"", "nope"}) {
         test::LogCapture log;
         const QString out = path(QStringLiteral("locked.pdf"));
