@@ -163,6 +163,9 @@ public:
                      qint32 compression);
     // Why the last processPDF or processTIFF on this job returned false ("" after a success).
     QString failureReason() const { return m_failureReason; }
+    // What a successful processTIFF had to leave out: the frames of a cut or damaged file that
+    // could not be read ("frame 5 of 5 could not be read"); "" when nothing was.
+    QString omissionNote() const { return m_omissionNote; }
 
     // Draws the switched-on stamps on one image (frame units are pixels) with numberCounter as
     // "{0}" and `pages` as "{1}"; highlights the stamp at `highlightIndex` (-1: none); with
@@ -196,6 +199,9 @@ public:
 
 private:
     int writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pagesValue, qint32 compression);
+    // Notes that the frames from `firstUnread` (1-based) on could not be read, or throws when
+    // that leaves nothing: frame 1 must decode.
+    void omitFramesFrom(qint64 firstUnread, qint64 count, const QString& error);
     int writeFramesInParallel(const QString& source, ImageFrames& frames, TiffWriter& writer,
                               qint64 pagesValue, qint32 compression);
     void trackedChange();
@@ -204,6 +210,7 @@ private:
     QString m_dateTaken;
     QString m_pdfOpenPassword;
     QString m_failureReason;
+    QString m_omissionNote;
     StampList m_stamps;
     QString m_outputFolder;
     QString m_labelPrefix;

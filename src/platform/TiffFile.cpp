@@ -52,6 +52,12 @@ TiffReader::~TiffReader()
     }
 }
 
+bool TiffReader::isCutShort()
+{
+    TIFF* tiff = handle(m_tiff);
+    return m_pages > 0 && TIFFSetDirectory(tiff, tdir_t(m_pages - 1)) && !TIFFLastDirectory(tiff);
+}
+
 std::optional<TiffPageInfo> TiffReader::pageInfo(int index)
 {
     TIFF* tiff = handle(m_tiff);
@@ -82,10 +88,16 @@ std::optional<TiffPageInfo> TiffReader::pageInfo(int index)
     return info;
 }
 
-QImage TiffReader::readPage(int index, QString* error)
+QImage TiffReader::readPage(int index, QString* error, bool* undecodable)
 {
+    if (undecodable) {
+        *undecodable = false;
+    }
     const std::optional<TiffPageInfo> info = pageInfo(index);
     if (!info || info->size.isEmpty()) {
+        if (undecodable) {
+            *undecodable = true;
+        }
         setError(error, QStringLiteral("page %1 cannot be read").arg(index + 1));
         return {};
     }
@@ -112,7 +124,10 @@ QImage TiffReader::readPage(int index, QString* error)
     m_error.clear();
     if (!TIFFReadRGBAImageOriented(
             handle(m_tiff), uint32_t(info->size.width()), uint32_t(info->size.height()),
-            reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 0)) {
+            reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 1)) {
+        if (undecodable) {
+            *undecodable = true;
+        }
         setError(error, m_error.isEmpty()
                             ? QStringLiteral("page %1 cannot be decoded").arg(index + 1)
                             : m_error);

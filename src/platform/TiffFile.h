@@ -31,11 +31,16 @@ public:
     ~TiffReader();
 
     int pageCount() const { return m_pages; }
+    // Whether the chain of pages breaks after the last one counted: the file was cut short, or
+    // a link points outside it, so pages that should follow cannot be reached.
+    bool isCutShort();
     std::optional<TiffPageInfo> pageInfo(int index);
     // The page in top-left orientation, whatever its pixel format: RGB888 when it has no alpha,
     // else premultiplied RGBA8888; a null image (and `error`) when it cannot be read or is too
-    // large.
-    QImage readPage(int index, QString* error);
+    // large. A page whose data cannot all be read (a strip past the end of a cut file) does not
+    // decode: it is never handed back partly filled, and `undecodable` tells this failure from
+    // the others (too large, out of memory).
+    QImage readPage(int index, QString* error, bool* undecodable = nullptr);
 
     QString lastError() const { return m_error; }
 

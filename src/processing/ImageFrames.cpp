@@ -43,12 +43,20 @@ std::optional<TiffPageInfo> ImageFrames::tiffPageInfo(int index)
     return m_tiff ? m_tiff->pageInfo(index) : std::nullopt;
 }
 
-std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
+bool ImageFrames::isCutShort()
 {
+    return m_tiff && m_tiff->isCutShort();
+}
+
+std::optional<ImageFrame> ImageFrames::read(int index, QString* error, bool* undecodable)
+{
+    if (undecodable) {
+        *undecodable = false;
+    }
     ImageFrame frame;
     if (m_tiff) {
         const std::optional<TiffPageInfo> info = m_tiff->pageInfo(index);
-        frame.pixels = m_tiff->readPage(index, error);
+        frame.pixels = m_tiff->readPage(index, error, undecodable);
         if (frame.pixels.isNull() || !info) {
             return std::nullopt;
         }
@@ -90,6 +98,9 @@ std::optional<ImageFrame> ImageFrames::read(int index, QString* error)
     }
     QImage image = m_reader->read();
     if (image.isNull()) {
+        if (undecodable) {
+            *undecodable = true;
+        }
         if (error) {
             *error = QStringLiteral("frame %1: %2").arg(index + 1).arg(m_reader->errorString());
         }

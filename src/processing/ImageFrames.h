@@ -35,8 +35,12 @@ public:
     bool isTiff() const { return m_tiff != nullptr; }
     // Page facts without decoding; TIFF files only.
     std::optional<TiffPageInfo> tiffPageInfo(int index);
-    // Frame `index` (0-based, in order); an empty value and `error` when it does not decode.
-    std::optional<ImageFrame> read(int index, QString* error);
+    // Frame `index` (0-based, in order); an empty value and `error` when it cannot be had, with
+    // `undecodable` set when its data does not decode (a cut file) rather than for a limit.
+    std::optional<ImageFrame> read(int index, QString* error, bool* undecodable = nullptr);
+    // Whether frames that should follow the counted ones cannot be reached (TIFF only: the
+    // file's chain of pages breaks).
+    bool isCutShort();
 
 private:
     ImageFrames() = default;

@@ -113,6 +113,8 @@ Process::FileResult Process::stampOne(Numbering& job, const OutputFile& output, 
         result.status = result.created ? QStringLiteral("Completed") : QStringLiteral("Failed");
         if (!result.created) {
             result.reason = job.failureReason();
+        } else if (!pdf) {
+            result.note = job.omissionNote();
         }
     } catch (const std::exception& e) {
         result.status = exceptionReason(e);
@@ -125,6 +127,11 @@ void Process::finishFile(const FileResult& result, const OutputFile& output, Log
 {
     record.status = result.status;
     record.reason = result.reason;
+    record.note = result.note;
+    if (!result.note.isEmpty()) {
+        systemLog(QStringLiteral("%1 : %2 : %3")
+                      .arg(result.status, output.fileItems.first().path(), result.note));
+    }
     if (!result.created) {
         // Every file that is not created says why, in the system log and in the run's log.
         const QString word =

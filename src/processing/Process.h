@@ -91,6 +91,7 @@ private:
         bool created = false;
         QString status;
         QString reason; // why it was not created
+        QString note;   // what a created output had to leave out
     };
     FileResult stampOne(Numbering& job, const OutputFile& output, qint64 totalValue);
     void runSequential(qint64 totalPages, bool& error);

@@ -52,6 +52,9 @@ QByteArray Log::toXml() const
             // Beyond the format's own attributes: readers that know only those pass it by.
             xml.writeAttribute(QStringLiteral("Reason"), file.reason);
         }
+        if (!file.note.isEmpty()) {
+            xml.writeAttribute(QStringLiteral("Note"), file.note);
+        }
         for (const LogFile& page : file.logFiles) {
             xml.writeStartElement(QStringLiteral("File"));
             xml.writeAttribute(QStringLiteral("SourceImageFile"), page.sourceFile);

@@ -21,6 +21,7 @@ struct LogFiles
     QList<LogFile> logFiles;
     QString status;     // "Completed", "Failed", "No Pages" or a failure's reason
     QString reason;     // why the file was not completed ("needs a password", ...); "" otherwise
+    QString note;       // what a completed file left out ("frame 5 of 5 could not be read")
     QString targetPath; // folder of the output
     QString filename;   // file name of the output
     qint32 pages = 0;

@@ -2,6 +2,8 @@
 
 #include "platform/TiffFile.h"
 
+#include <algorithm>
+
 namespace veltrane {
 
 TiffFramePipeline::TiffFramePipeline(QString source, std::vector<PlannedFrame> plan, int workers,
@@ -35,20 +37,24 @@ void TiffFramePipeline::work()
         size_t item;
         {
             std::unique_lock lock(m_mutex);
+            // Frames before a failed one are still finished: they are handed back first.
+            auto nothingToStart = [&] {
+                return m_stopping || m_nextToStart >= std::min(m_plan.size(), m_failedItem);
+            };
             m_changed.wait(lock, [&] {
-                return m_stopping || !m_error.isEmpty() || m_nextToStart >= m_plan.size() ||
-                       m_nextToStart < m_nextToHand + m_ahead;
+                return nothingToStart() || m_nextToStart < m_nextToHand + m_ahead;
             });
-            if (m_stopping || !m_error.isEmpty() || m_nextToStart >= m_plan.size()) {
+            if (nothingToStart()) {
                 return;
             }
             item = m_nextToStart++;
         }
         const PlannedFrame& plan = m_plan[item];
         FinishedFrame frame;
+        bool undecodable = false;
         if (reader) {
             const std::optional<TiffPageInfo> info = reader->pageInfo(plan.index);
-            frame.pixels = reader->readPage(plan.index, &error);
+            frame.pixels = reader->readPage(plan.index, &error, &undecodable);
             frame.hasAlpha = info && info->hasAlpha;
         }
         bool made = !frame.pixels.isNull();
@@ -67,7 +73,9 @@ void TiffFramePipeline::work()
         {
             std::lock_guard lock(m_mutex);
             if (!made) {
-                if (m_error.isEmpty()) {
+                if (item < m_failedItem) {
+                    m_failedItem = item;
+                    m_failedUndecodable = undecodable;
                     m_error = error.isEmpty()
                                   ? QStringLiteral("page %1 cannot be read").arg(plan.index + 1)
                                   : error;
@@ -80,14 +88,18 @@ void TiffFramePipeline::work()
     }
 }
 
-std::optional<FinishedFrame> TiffFramePipeline::next(QString* error)
+std::optional<FinishedFrame> TiffFramePipeline::next(QString* error, bool* undecodable)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return !m_error.isEmpty() || m_done.count(m_nextToHand) > 0; });
+    m_changed.wait(lock,
+                   [&] { return m_nextToHand >= m_failedItem || m_done.count(m_nextToHand) > 0; });
     auto it = m_done.find(m_nextToHand);
     if (it == m_done.end()) {
         if (error) {
             *error = m_error;
+        }
+        if (undecodable) {
+            *undecodable = m_failedUndecodable;
         }
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -50,8 +51,9 @@ public:
     TiffFramePipeline(const TiffFramePipeline&) = delete;
     TiffFramePipeline& operator=(const TiffFramePipeline&) = delete;
 
-    // The next frame in plan order; no value (and `error`) when a frame failed.
-    std::optional<FinishedFrame> next(QString* error);
+    // The next frame in plan order; no value (and `error`) when it failed, with `undecodable`
+    // set when its data did not decode. Frames after a failed one are not made.
+    std::optional<FinishedFrame> next(QString* error, bool* undecodable = nullptr);
 
 private:
     void work();
@@ -68,6 +70,8 @@ private:
     size_t m_nextToStart = 0;
     size_t m_nextToHand = 0;
     std::map<size_t, FinishedFrame> m_done;
+    size_t m_failedItem = SIZE_MAX; // the first frame in plan order that failed
+    bool m_failedUndecodable = false;
     QString m_error;
     bool m_stopping = false;
     std::vector<std::thread> m_workers;

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QThread>
 #include <stdexcept>
+#include <utility>
 
 namespace veltrane {
 namespace {
@@ -108,6 +109,7 @@ void Numbering::drawStamps(QImage& image, qint64 number, qint64 pages, qint32 hi
 bool Numbering::processTIFF(const QString& source, const QString& target, qint64 totalPages,
                             qint32 compression)
 {
+    m_omissionNote.clear();
     m_failureReason = inputFileProblem(source);
     if (!m_failureReason.isEmpty()) {
         return false;
@@ -143,6 +145,14 @@ bool Numbering::processTIFF(const QString& source, const QString& target, qint64
         if (!writer->close(&error)) {
             throw stampFailure(error);
         }
+        if (m_omissionNote.isEmpty() && frames->isCutShort()) {
+            m_omissionNote = QStringLiteral("the file is cut short after frame %1: the frames that "
+                                            "should follow could not be read")
+                                 .arg(frames->count());
+        }
+        if (kept == 0 && !m_omissionNote.isEmpty()) {
+            throw stampFailure(std::exchange(m_omissionNote, QString()));
+        }
         if (kept == 0) {
             // Nothing in the page span: no file, and the staged one goes away.
             m_failureReason =
@@ -170,7 +180,12 @@ int Numbering::writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pages
         if (!isUpdating()) {
             throw stampFailure(QStringLiteral("stopped before frame %1 of %2").arg(i).arg(count));
         }
-        std::optional<ImageFrame> frame = frames.read(int(i - 1), &error);
+        bool undecodable = false;
+        std::optional<ImageFrame> frame = frames.read(int(i - 1), &error, &undecodable);
+        if (!frame && undecodable) {
+            omitFramesFrom(i, count, error);
+            break;
+        }
         if (!frame) {
             throw stampFailure(error);
         }
@@ -197,6 +212,18 @@ int Numbering::writeFrames(ImageFrames& frames, TiffWriter& writer, qint64 pages
         ++kept;
     }
     return kept;
+}
+
+void Numbering::omitFramesFrom(qint64 firstUnread, qint64 count, const QString& error)
+{
+    if (firstUnread <= 1) {
+        throw stampFailure(error);
+    }
+    const qint64 after = count - firstUnread;
+    m_omissionNote = QStringLiteral("frame %1 of %2 could not be read").arg(firstUnread).arg(count);
+    if (after > 0) {
+        m_omissionNote += QStringLiteral(": it and the %1 after it were left out").arg(after);
+    }
 }
 
 int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames, TiffWriter& writer,
@@ -264,7 +291,12 @@ int Numbering::writeFramesInParallel(const QString& source, ImageFrames& frames,
             throw stampFailure(
                 QStringLiteral("stopped before frame %1 of %2").arg(plan[k].index + 1).arg(count));
         }
-        std::optional<FinishedFrame> frame = pipeline.next(&error);
+        bool undecodable = false;
+        std::optional<FinishedFrame> frame = pipeline.next(&error, &undecodable);
+        if (!frame && undecodable) {
+            omitFramesFrom(plan[k].index + 1, count, error);
+            return int(k);
+        }
         if (!frame) {
             throw stampFailure(error);
         }

@@ -6,6 +6,7 @@
 #include "processing/BatchRun.h"
 #include "processing/PdfOutputOptions.h"
 #include "processing/RunChecks.h"
+#include "support/GifTools.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
@@ -161,6 +162,28 @@ TEST_F(ProcessTest, StatusesCountsAndMessages)
     EXPECT_EQ(m_reports.size(), 4); // three processed files, then the end
     EXPECT_TRUE(m_reports.last().startsWith(QStringLiteral("Total Time Taken : ")));
     EXPECT_TRUE(m_reports.last().endsWith(QStringLiteral(" 3/4")));
+}
+
+TEST_F(ProcessTest, ACutAnimationIsCompletedAndItsLogLineSaysWhatWasLeftOut)
+{
+    const test::GifFile gif = test::makeGif(QSize(40, 30), {Qt::red, Qt::green, Qt::blue});
+    QFile file(in(QStringLiteral("cut.gif")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif.bytes.left(gif.frameOffsets[2] + 11));
+    file.close();
+    const FileItem listed = item(file.fileName());
+    EXPECT_EQ(listed.pages(), 3);
+    test::LogCapture log;
+    auto process = run({listed});
+    ASSERT_EQ(process->log().files.size(), 1);
+    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
+    EXPECT_EQ(process->log().files[0].note, QStringLiteral("frame 3 of 3 could not be read"));
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Completed : ") + file.fileName() +
+                                       QStringLiteral(" : frame 3 of 3 could not be read")});
+    EXPECT_TRUE(process->log().toXml().contains(
+        R"(Status="Completed" Pages="3" Note="frame 3 of 3 could not be read")"));
+    EXPECT_EQ(test::tiffFacts(out(QStringLiteral("cut.gif"))).size(), 2);
+    EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully."));
 }
 
 TEST_F(ProcessTest, CancelDuringTheSecondFileFinishesItAndStops)

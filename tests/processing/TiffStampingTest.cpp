@@ -7,6 +7,7 @@
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
+#include "support/GifTools.h"
 #include "support/TiffTools.h"
 
 #include <gtest/gtest.h>
@@ -216,6 +217,69 @@ TEST_F(TiffStampingTest, TruncatedPhotoIsStampedAsFarAsItDecodesOrRefused)
     } else {
         EXPECT_EQ(log.lines().size(), 1);
         EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+// A cut or damaged file gives the frames before the first one that does not decode, and says
+// what was left out; when not even the first decodes, the file fails.
+TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
+{
+    addBlock(Qt::green, TopLeft);
+    const QList<QColor> colours{Qt::red, Qt::blue, Qt::yellow, Qt::cyan};
+    const test::GifFile gif = test::makeGif(QSize(64, 48), colours);
+    auto writeGif = [&](const QString& name, qsizetype size) {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(gif.bytes.left(size));
+        return file.fileName();
+    };
+    auto writeDamagedTiff = [&](const QString& name, int page, test::TiffDamage damage) {
+        QList<QImage> pages;
+        for (const QColor& colour : colours + QList<QColor>{Qt::magenta}) {
+            pages << whitePage(64, 48);
+            pages.last().fill(colour);
+        }
+        test::writeTiff(path(name), pages, false);
+        test::damageTiff(path(name), page, damage);
+        return path(name);
+    };
+    const struct
+    {
+        const char* name;
+        QString source;
+        int pages; // written; 0: the file fails
+        QString note;
+    } rows[] = {
+        {"GIF cut inside its last frame",
+         writeGif(QStringLiteral("cut.gif"), gif.frameOffsets[3] + 11), 3,
+         QStringLiteral("frame 4 of 4 could not be read")},
+        {"GIF cut inside its first frame",
+         writeGif(QStringLiteral("first.gif"), gif.frameOffsets[0] + 11), 0, {}},
+        {"TIFF page data past the end",
+         writeDamagedTiff(QStringLiteral("data.tif"), 3, test::TiffDamage::DataPastTheEnd), 3,
+         QStringLiteral("frame 4 of 5 could not be read: it and the 1 after it were left out")},
+        {"TIFF cut where a page begins",
+         writeDamagedTiff(QStringLiteral("cut.tif"), 3, test::TiffDamage::CutAtPage), 3,
+         QStringLiteral("the file is cut short after frame 3: the frames that should follow "
+                        "could not be read")},
+        {"TIFF whose first page does not decode",
+         writeDamagedTiff(QStringLiteral("first.tif"), 0, test::TiffDamage::DataPastTheEnd), 0,
+         {}},
+    };
+    for (const auto& row : rows) {
+        test::LogCapture log;
+        const QString out = path(QStringLiteral("out.tif"));
+        QFile::remove(out);
+        EXPECT_EQ(stamp(row.source, out), row.pages > 0) << row.name;
+        EXPECT_EQ(m_job.omissionNote(), row.note) << row.name;
+        EXPECT_EQ(log.lines().size(), row.pages > 0 ? 0 : 1) << row.name;
+        const auto facts = tiffFacts(out);
+        ASSERT_EQ(facts.size(), row.pages) << row.name;
+        for (int page = 0; page < row.pages; ++page) {
+            EXPECT_TRUE(near(tiffPage(out, page).pixel(2, 2), kGreen)) << row.name;
+            EXPECT_TRUE(near(tiffPage(out, page).pixel(40, 40), colours[page].rgb()))
+                << row.name << " page " << page;
+        }
     }
 }
 

@@ -118,4 +118,55 @@ void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
     out.write(file);
 }
 
+void damageTiff(const QString& path, int index, TiffDamage damage)
+{
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff || !TIFFSetDirectory(tiff, tdir_t(index))) {
+        if (tiff) {
+            TIFFClose(tiff);
+        }
+        return;
+    }
+    uint64_t* offsets = nullptr;
+    TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets);
+    const qint64 firstStrip = offsets ? qint64(offsets[0]) : 0;
+    const qint64 directory = qint64(TIFFCurrentDirOffset(tiff));
+    TIFFClose(tiff);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        return;
+    }
+    if (damage == TiffDamage::CutAtPage) {
+        file.resize(firstStrip);
+        return;
+    }
+    // A classic little-endian directory, as libtiff writes on this machine: the strip offsets
+    // entry holds its one value, or points to the list of them.
+    QByteArray bytes = file.readAll();
+    auto read16 = [&](qint64 at) { return quint16(uchar(bytes[at]) | uchar(bytes[at + 1]) << 8); };
+    auto read32 = [&](qint64 at) { return quint32(read16(at) | quint32(read16(at + 2)) << 16); };
+    auto write32 = [&](qint64 at, quint32 value) {
+        for (int b = 0; b < 4; ++b) {
+            bytes[at + b] = char((value >> (8 * b)) & 0xff);
+        }
+    };
+    const quint32 pastTheEnd = quint32(bytes.size()) + 4096;
+    for (int e = 0; e < read16(directory); ++e) {
+        const qint64 entry = directory + 2 + 12 * e;
+        if (read16(entry) != TIFFTAG_STRIPOFFSETS) {
+            continue;
+        }
+        const quint32 count = read32(entry + 4);
+        if (count == 1) {
+            write32(entry + 8, pastTheEnd);
+        } else {
+            for (quint32 k = 0; k < count; ++k) {
+                write32(read32(entry + 8) + 4 * k, pastTheEnd);
+            }
+        }
+    }
+    file.seek(0);
+    file.write(bytes);
+}
+
 } // namespace veltrane::test

@@ -32,4 +32,11 @@ void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, doub
 // them, so the file is laid out here byte by byte.
 void writeOldStyleJpegTiff(const QString& path, const QImage& picture);
 
+// Two ways a multi-page TIFF written by libtiff gets damaged, at page `index` (0-based):
+// `CutAtPage` ends the file where that page's data begins, so the chain of pages breaks after
+// the one before; `DataPastTheEnd` keeps every page listed but points that page's strips past
+// the end of the file.
+enum class TiffDamage { CutAtPage, DataPastTheEnd };
+void damageTiff(const QString& path, int index, TiffDamage damage);
+
 } // namespace veltrane::test
