@@ -41,9 +41,8 @@ void TiffFramePipeline::work()
             auto nothingToStart = [&] {
                 return m_stopping || m_nextToStart >= std::min(m_plan.size(), m_failedItem);
             };
-            m_changed.wait(lock, [&] {
-                return nothingToStart() || m_nextToStart < m_nextToHand + m_ahead;
-            });
+            m_changed.wait(
+                lock, [&] { return nothingToStart() || m_nextToStart < m_nextToHand + m_ahead; });
             if (nothingToStart()) {
                 return;
             }

@@ -3,11 +3,11 @@
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
 #include "preview/PageRaster.h"
+#include "support/GifTools.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
-#include "support/GifTools.h"
 #include "support/TiffTools.h"
 
 #include <gtest/gtest.h>
@@ -254,7 +254,9 @@ TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
          writeGif(QStringLiteral("cut.gif"), gif.frameOffsets[3] + 11), 3,
          QStringLiteral("frame 4 of 4 could not be read")},
         {"GIF cut inside its first frame",
-         writeGif(QStringLiteral("first.gif"), gif.frameOffsets[0] + 11), 0, {}},
+         writeGif(QStringLiteral("first.gif"), gif.frameOffsets[0] + 11),
+         0,
+         {}},
         {"TIFF page data past the end",
          writeDamagedTiff(QStringLiteral("data.tif"), 3, test::TiffDamage::DataPastTheEnd), 3,
          QStringLiteral("frame 4 of 5 could not be read: it and the 1 after it were left out")},
@@ -263,7 +265,8 @@ TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
          QStringLiteral("the file is cut short after frame 3: the frames that should follow "
                         "could not be read")},
         {"TIFF whose first page does not decode",
-         writeDamagedTiff(QStringLiteral("first.tif"), 0, test::TiffDamage::DataPastTheEnd), 0,
+         writeDamagedTiff(QStringLiteral("first.tif"), 0, test::TiffDamage::DataPastTheEnd),
+         0,
          {}},
     };
     for (const auto& row : rows) {
