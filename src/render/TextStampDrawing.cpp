@@ -57,7 +57,9 @@ QFont stampFont(const QString& family, double sizeInDeviceUnits, const QPaintDev
     const bool useItalic = italic && (useBold ? faces.boldItalic : faces.italic);
 
     QFont font(family);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferOutline));
+    // Font merging stays on: characters the family lacks (CJK, symbols) come from fontconfig's
+    // fallback fonts, are measured with them and embedded in PDFs like the family itself.
+    font.setStyleStrategy(QFont::PreferOutline);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
     // Sizes are in the frame's units: points on PDF pages, pixels on images.

@@ -113,6 +113,23 @@ TEST_F(PdfStampingTest, PageOfTotalLandsOnEveryPage)
     EXPECT_EQ(facts.fontFiles, pdfFacts(in).fontFiles + 1);
 }
 
+// Characters the stamp's font lacks come from the fallback fonts, each embedded once per file.
+TEST_F(PdfStampingTest, TextInAnyScriptIsDrawnWithFallbackFonts)
+{
+    const QString in = bodyPdf(3);
+    const QString mixed = QStringLiteral("Příliš žluťoučký кириллица Ελληνικά 日本語 ✓");
+    addText(mixed + QStringLiteral(" {0}"));
+    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    for (int page = 1; page <= 3; ++page) {
+        EXPECT_TRUE(pageText(path(QStringLiteral("out.pdf")), page)
+                        .contains(mixed + QStringLiteral(" %1").arg(page)))
+            << page;
+    }
+    // The stamp's own face (Nimbus Sans: Latin, Cyrillic, Greek), DejaVu Sans for the tick and
+    // the CJK face, whatever the page count.
+    EXPECT_EQ(pdfFacts(path(QStringLiteral("out.pdf"))).fontFiles, pdfFacts(in).fontFiles + 3);
+}
+
 TEST_F(PdfStampingTest, WorkedNumberingTable)
 {
     const QString in = bodyPdf(5);

@@ -131,6 +131,30 @@ TEST(TextStampDrawing, TextLiesInsideItsMeasuredBoxAtTheAnchor)
     }
 }
 
+// Characters the stamp's font (Helvetica) lacks are drawn from fallback fonts, inside a box
+// measured with them.
+TEST(TextStampDrawing, CharactersTheFontLacksComeFromFallbackFonts)
+{
+    QImage probe = canvas();
+    auto width = [&](const QString& text) {
+        return measureTextStamp(bigStamp(text, 30), text, &probe).size.width();
+    };
+    for (const QString& text :
+         {QStringLiteral("日本語"), QStringLiteral("✓"), QStringLiteral("кириллица Ελληνικά")}) {
+        TextStamp stamp = bigStamp(text, 30);
+        const TextStampGeometry g = measureTextStamp(stamp, text, &probe);
+        const QPointF at = turnedBoxCorner(g.size, 0, kMargins, TopLeft, 0) + kMargins.topLeft();
+        const QRect ink = inkBox(drawn(stamp));
+        ASSERT_FALSE(ink.isEmpty()) << text.toStdString();
+        EXPECT_TRUE(QRectF(at, g.size).adjusted(-1, -1, 1, 1).contains(QRectF(ink)))
+            << text.toStdString();
+        EXPECT_GT(ink.width(), g.size.width() * 0.5) << text.toStdString();
+    }
+    const QString latin = QStringLiteral("Příliš žluťoučký ");
+    EXPECT_NEAR(width(latin + QStringLiteral("日本語 ✓")),
+                width(latin) + width(QStringLiteral("日本語 ✓")), 1.0);
+}
+
 TEST(TextStampDrawing, FillAlphaIsReplacedByTheOpacity)
 {
     TextStamp stamp = bigStamp(QStringLiteral("lll"), 150);
