@@ -1,9 +1,11 @@
 #include "platform/JpegReader.h"
 
+#include "platform/CmykColour.h"
 #include "platform/FrameBuffer.h"
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 #include <QFile>
@@ -44,25 +46,51 @@ int dotsPerMeter(int unit, int density)
     }
 }
 
+// The colour conversion of a CMYK picture.
+struct CmykState
+{
+    QByteArray profile;
+    std::unique_ptr<CmykToRgb> colour;
+};
+
 // Everything that must survive a longjmp lives outside this function's automatic C++ objects.
 bool decode(jpeg_decompress_struct& info, ErrorManager& errors, std::FILE* file, qint64 maxPixels,
-            JpegPicture& picture)
+            JpegPicture& picture, CmykState& cmyk)
 {
     if (setjmp(errors.exit) != 0) {
         return false;
     }
     jpeg_stdio_src(&info, file);
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xffff); // the ICC profile
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         return false;
     }
+    const bool isCmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     if (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
-        info.jpeg_color_space != JCS_RGB) {
+        info.jpeg_color_space != JCS_RGB && !isCmyk) {
         return false;
     }
     if (qint64(info.image_width) * info.image_height > maxPixels) {
         return false;
     }
-    info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    if (isCmyk) {
+        JOCTET* profile = nullptr;
+        unsigned int profileSize = 0;
+        if (jpeg_read_icc_profile(&info, &profile, &profileSize)) {
+            cmyk.profile =
+                QByteArray(reinterpret_cast<const char*>(profile), qsizetype(profileSize));
+            std::free(profile);
+        }
+        // Adobe's applications write CMYK with every sample inverted, and say so in their marker.
+        cmyk.colour = CmykToRgb::create(cmyk.profile, false, info.saw_Adobe_marker != 0,
+                                        CmykToRgb::Output::Rgb32, nullptr);
+        if (!cmyk.colour) {
+            return false;
+        }
+        info.out_color_space = JCS_CMYK;
+    } else {
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    }
     if (!jpeg_start_decompress(&info)) {
         return false;
     }
@@ -71,10 +99,14 @@ bool decode(jpeg_decompress_struct& info, ErrorManager& errors, std::FILE* file,
     if (picture.pixels.isNull()) {
         return false;
     }
+    // CMYK rows are decoded into the row itself (4 bytes a pixel, as RGB32) and converted there.
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = picture.pixels.scanLine(int(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1 || errors.warned) {
             return false;
+        }
+        if (isCmyk) {
+            cmyk.colour->convert(row, row, int(info.output_width));
         }
     }
     jpeg_finish_decompress(&info);
@@ -105,7 +137,8 @@ std::optional<JpegPicture> readCleanJpeg(const QString& path, qint64 maxPixels)
     errors.base.emit_message = noteMessage;
     jpeg_create_decompress(&info);
     JpegPicture picture;
-    const bool decoded = decode(info, errors, file, maxPixels, picture);
+    CmykState cmyk;
+    const bool decoded = decode(info, errors, file, maxPixels, picture, cmyk);
     jpeg_destroy_decompress(&info);
     std::fclose(file);
     if (!decoded) {

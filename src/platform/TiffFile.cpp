@@ -1,5 +1,6 @@
 #include "platform/TiffFile.h"
 
+#include "platform/CmykColour.h"
 #include "platform/TiffHandles.h"
 
 #include <cstring>
@@ -113,6 +114,11 @@ QImage TiffReader::readPage(int index, QString* error, bool* undecodable)
         if (!plain.isNull()) {
             return plain;
         }
+        bool handled = false;
+        QImage cmyk = readCmyk(index, info->size, error, &handled, undecodable);
+        if (handled) {
+            return cmyk;
+        }
     }
     // libtiff converts every photometric, bit depth and orientation to 8-bit RGBA with
     // premultiplied alpha: R, G, B, A bytes in memory, as QImage's RGBA8888 formats are.
@@ -134,6 +140,77 @@ QImage TiffReader::readPage(int index, QString* error, bool* undecodable)
         return {};
     }
     return info->hasAlpha ? image : image.convertToFormat(QImage::Format_RGB888);
+}
+
+QImage TiffReader::readCmyk(int index, const QSize& size, QString* error, bool* handled,
+                            bool* undecodable)
+{
+    // libtiff's RGBA reader knows only 8-bit CMYK and converts it without colour management:
+    // CMYK strips of 8 or 16 bits go through the colour profile instead.
+    TIFF* tiff = handle(m_tiff);
+    uint16_t photometric = 0, samples = 0, bits = 0, planar = 0, orientation = 0, inkSet = 0;
+    uint16_t compression = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    *handled = photometric == PHOTOMETRIC_SEPARATED && inkSet == INKSET_CMYK && samples == 4 &&
+               (bits == 8 || bits == 16) && planar == PLANARCONFIG_CONTIG &&
+               orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(tiff) &&
+               compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
+    if (!*handled) {
+        return {};
+    }
+    m_error.clear();
+    uint32_t profileSize = 0;
+    void* profileData = nullptr;
+    QByteArray profile;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &profileSize, &profileData) && profileData) {
+        profile = QByteArray(static_cast<const char*>(profileData), qsizetype(profileSize));
+    }
+    if (!m_cmyk || !m_cmyk->fits(profile, bits == 16)) {
+        m_cmyk = CmykToRgb::create(profile, bits == 16, false, CmykToRgb::Output::Rgb888, error);
+        if (!m_cmyk) {
+            return {};
+        }
+    }
+    QImage image(size, QImage::Format_RGB888);
+    if (image.isNull()) {
+        setError(error, QStringLiteral("out of memory for page %1").arg(index + 1));
+        return {};
+    }
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    const tmsize_t stripBytes = TIFFStripSize(tiff);
+    const tmsize_t rowBytes = TIFFScanlineSize(tiff);
+    if (rowBytes != tmsize_t(size.width()) * 4 * (bits / 8) || rowsPerStrip == 0 ||
+        stripBytes <= 0) {
+        setError(error, QStringLiteral("page %1 has an unusable strip layout").arg(index + 1));
+        return {};
+    }
+    QByteArray strip(stripBytes, Qt::Uninitialized);
+    const uint32_t strips = TIFFNumberOfStrips(tiff);
+    for (uint32_t s = 0; s < strips; ++s) {
+        const tmsize_t got = TIFFReadEncodedStrip(tiff, s, strip.data(), stripBytes);
+        const uint32_t first = s * rowsPerStrip;
+        for (uint32_t r = 0; r < rowsPerStrip && first + r < uint32_t(size.height()); ++r) {
+            if (got < 0 || tmsize_t(r + 1) * rowBytes > got) {
+                if (undecodable) {
+                    *undecodable = true;
+                }
+                setError(error, m_error.isEmpty()
+                                    ? QStringLiteral("page %1 cannot be decoded").arg(index + 1)
+                                    : m_error);
+                return {};
+            }
+            m_cmyk->convert(strip.constData() + r * rowBytes, image.scanLine(int(first + r)),
+                            size.width());
+        }
+    }
+    return image;
 }
 
 QImage TiffReader::readPlainRgb(int index, const QSize& size)

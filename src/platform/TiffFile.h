@@ -9,6 +9,8 @@
 
 namespace veltrane {
 
+class CmykToRgb;
+
 // Frames larger than this many pixels are refused instead of exhausting memory.
 inline constexpr qint64 kMaxFramePixels = 500'000'000;
 
@@ -47,10 +49,12 @@ public:
 private:
     TiffReader() = default;
     QImage readPlainRgb(int index, const QSize& size);
+    QImage readCmyk(int index, const QSize& size, QString* error, bool* handled, bool* undecodable);
 
     void* m_tiff = nullptr;
     int m_pages = 0;
     QString m_error;
+    std::unique_ptr<CmykToRgb> m_cmyk; // kept from page to page
 };
 
 // Writes a multi-page TIFF through libtiff, one page at a time, so memory does not grow with

@@ -1,6 +1,7 @@
 #include "preview/PageRaster.h"
 
 #include "platform/ImageReaderLimit.h"
+#include "platform/JpegReader.h"
 #include "platform/PdfInfo.h"
 #include "platform/TiffFile.h"
 
@@ -117,6 +118,12 @@ std::optional<QImage> loadPreviewPage(const QString& path, int pageNumber, const
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead() || std::max(reader.imageCount(), 1) < pageNumber) {
         return std::nullopt;
+    }
+    if (reader.format() == "jpeg") {
+        // As the stamping reads it: CMYK photos through their colour profile.
+        if (std::optional<JpegPicture> jpeg = readCleanJpeg(path, kMaxFramePixels)) {
+            return std::move(jpeg->pixels);
+        }
     }
     if (pageNumber > 1 && !reader.jumpToImage(pageNumber - 1)) {
         for (int i = 1; i < pageNumber; ++i) {

@@ -118,6 +118,41 @@ void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
     out.write(file);
 }
 
+void writeCmykTiff(const QString& path, const QList<std::array<quint16, 4>>& patches, int bits,
+                   int compression, const QByteArray& iccProfile, int bandWidth)
+{
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    const int width = int(patches.size()) * bandWidth;
+    const int height = 8;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 4);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+    TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    if (!iccProfile.isEmpty()) {
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(iccProfile.size()), iccProfile.constData());
+    }
+    QByteArray row(width * 4 * (bits / 8), Qt::Uninitialized);
+    for (int x = 0; x < width; ++x) {
+        const std::array<quint16, 4>& patch = patches[x / bandWidth];
+        for (int c = 0; c < 4; ++c) {
+            if (bits == 16) {
+                reinterpret_cast<quint16*>(row.data())[x * 4 + c] = patch[size_t(c)];
+            } else {
+                row[x * 4 + c] = char(patch[size_t(c)]);
+            }
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0);
+    }
+    TIFFClose(tiff);
+}
+
 void damageTiff(const QString& path, int index, TiffDamage damage)
 {
     TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -31,6 +33,12 @@ void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, doub
 // the page's strip and its JPEGInterchangeFormat. libtiff reads such files but cannot write
 // them, so the file is laid out here byte by byte.
 void writeOldStyleJpegTiff(const QString& path, const QImage& picture);
+
+// A one-page CMYK ("separated") TIFF of vertical bands, one per ink patch (C, M, Y, K samples
+// of `bits` bits, 8 or 16), each `bandWidth` pixels wide and 8 high, with TIFF "Compression"
+// `compression` and `iccProfile` embedded when it is not empty.
+void writeCmykTiff(const QString& path, const QList<std::array<quint16, 4>>& patches, int bits,
+                   int compression, const QByteArray& iccProfile, int bandWidth = 4);
 
 // Two ways a multi-page TIFF written by libtiff gets damaged, at page `index` (0-based):
 // `CutAtPage` ends the file where that page's data begins, so the chain of pages breaks after
