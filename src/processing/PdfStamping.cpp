@@ -3,23 +3,15 @@
 // before and after the page's own content. Everything else in the document is left as it is.
 #include "model/Numbering.h"
 #include "platform/InputFile.h"
-#include "platform/PdfPageTree.h"
+#include "platform/PdfEditor.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
-#include "processing/CheckedFilePipeline.h"
 #include "processing/PageLayout.h"
-#include "processing/PdfLayerPlacer.h"
 #include "processing/PdfLayerWriter.h"
 #include "processing/PdfOutputOptions.h"
-#include "processing/PdfPageFrame.h"
 #include "processing/StampTarget.h"
 
 #include <atomic>
-#include <QFile>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
 #include <vector>
 
@@ -28,30 +20,6 @@ namespace {
 
 // Pages larger than this (in points, either side) get no stamp layers.
 constexpr double kMaxLayerSide = 200000.0;
-
-struct StampedPage
-{
-    size_t pageIndex = 0;
-    PdfPageFrame frame;
-    int underLayer = -1;
-    int overLayer = -1;
-};
-
-PdfPageFrame frameOf(QPDFPageObjectHelper& page)
-{
-    QPDFObjectHandle box = page.getMediaBox();
-    QRectF media;
-    if (box.isRectangle()) {
-        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
-        media = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
-    }
-    int rotate = 0;
-    QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
-    if (rotation.isInteger()) {
-        rotate = int(rotation.getIntValue() % 360);
-    }
-    return pdfPageFrame(media, rotate);
-}
 
 // Draws one layer of a stamped page; -1 when the page has no stamp in it.
 int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
@@ -69,30 +37,6 @@ int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
         stamp->draw(painter, margins, margins, anchor, pageValue, pagesValue, false);
     }
     return layer;
-}
-
-// Output pages show their whole media box: the crop box goes, from the page and from the page
-// tree nodes it would be inherited from.
-void dropCropBox(QPDFPageObjectHelper& page)
-{
-    QPDFObjectHandle node = page.getObjectHandle();
-    for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
-        if (node.hasKey("/CropBox")) {
-            node.removeKey("/CropBox");
-        }
-        node = node.getKey("/Parent");
-    }
-}
-
-void setCreator(QPDF& pdf)
-{
-    QPDFObjectHandle trailer = pdf.getTrailer();
-    QPDFObjectHandle info = trailer.getKey("/Info");
-    if (!info.isDictionary()) {
-        info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-        trailer.replaceKey("/Info", info);
-    }
-    info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Veltrane"));
 }
 
 std::atomic<bool> g_deterministicIds{false};
@@ -121,15 +65,9 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
     setIsUpdating(true);
     guarded(QStringLiteral("Error in [processPDF:] : %@"), &m_failureReason, [&] {
         stampTarget.backUpSource(m_isBackupFile);
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        const QByteArray path = QFile::encodeName(source);
-        const QByteArray secret = password.toUtf8();
-        pdf.processFile(path.constData(), password.isNull() ? nullptr : secret.constData());
-
-        std::vector<QPDFPageObjectHelper> pages = listPdfPages(pdf);
-        repairPageCount(pdf, pages);
-        const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pages.size());
+        PdfEditor pdf(source, password);
+        const int pageCount = pdf.pageCount();
+        const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pageCount);
 
         std::vector<IStampItem*> under;
         std::vector<IStampItem*> over;
@@ -140,66 +78,53 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         }
 
         PdfLayerWriter layers;
-        std::vector<StampedPage> stamped;
-        for (size_t i = 0; i < pages.size(); ++i) {
+        std::vector<PageLayers> stamped;
+        for (int i = 0; i < pageCount; ++i) {
             if (!isUpdating()) {
                 throw stampFailure(
-                    QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pages.size()));
+                    QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pageCount));
             }
-            dropCropBox(pages[i]);
+            pdf.dropCropBox(i);
             if (!isPageStamped(*this, qint64(i + 1))) {
                 continue;
             }
             guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
-                StampedPage page;
-                page.pageIndex = i;
-                page.frame = frameOf(pages[i]);
-                const QSizeF size = page.frame.frameBox.size();
+                const PdfPageFrame frame = pdf.pageFrame(i);
+                const QSizeF size = frame.frameBox.size();
                 if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
                     size.height() > kMaxLayerSide) {
                     throw stampFailure(
                         QStringLiteral("page %1 has no usable media box").arg(i + 1));
                 }
-                const QRectF margins = marginRect(*this, page.frame.frameBox);
+                const QRectF margins = marginRect(*this, frame.frameBox);
+                PageLayers page;
+                page.pageIndex = i;
                 page.underLayer =
-                    drawLayer(layers, under, page.frame, margins, m_numberCounter, pagesValue);
+                    drawLayer(layers, under, frame, margins, m_numberCounter, pagesValue);
                 page.overLayer =
-                    drawLayer(layers, over, page.frame, margins, m_numberCounter, pagesValue);
+                    drawLayer(layers, over, frame, margins, m_numberCounter, pagesValue);
                 stamped.push_back(page);
             });
             m_numberCounter += m_numberSteps;
         }
 
-        // The placer must outlive the write: copied streams are read from its layers then.
-        std::optional<PdfLayerPlacer> placer;
         const QByteArray layerBytes = layers.finish();
         if (!layerBytes.isEmpty()) {
-            placer.emplace(pdf, layerBytes);
-            for (const StampedPage& page : stamped) {
-                placer->place(pages[page.pageIndex], page.frame, page.underLayer, page.overLayer);
-            }
+            pdf.placeLayers(layerBytes, stamped);
         }
-        setCreator(pdf);
+        pdf.setCreator(QStringLiteral("Veltrane"));
 
         QString error;
         std::optional<StagedFile> output = StagedFile::create(target, &error);
         if (!output) {
             throw stampFailure(error);
         }
-        CheckedFilePipeline file(output->temporaryPath());
-        QPDFWriter writer(pdf);
-        writer.setOutputPipeline(&file);
-        const bool keepEncryption = keepsEncryption() && pdf.isEncrypted();
-        writer.setPreserveEncryption(keepEncryption);
-        writer.setStreamDataMode(qpdf_s_preserve);
-        writer.setObjectStreamMode(qpdf_o_preserve);
+        PdfWriteOptions options;
+        options.keepEncryption = keepsEncryption();
         // A content-derived /ID costs a digest of the whole output, so it is only made when
-        // asked for (tests comparing outputs byte for byte). An encrypted copy keeps the
-        // source's /ID, which its keys are derived from.
-        writer.setDeterministicID(deterministicPdfIds() && !keepEncryption);
-        writer.write();
-        file.finish();
-        file.check();
+        // asked for (tests comparing outputs byte for byte).
+        options.deterministicId = deterministicPdfIds();
+        pdf.write(output->temporaryPath(), options);
         if (!output->commit(&error)) {
             throw stampFailure(error);
         }

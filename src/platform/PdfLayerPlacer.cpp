@@ -1,4 +1,4 @@
-#include "processing/PdfLayerPlacer.h"
+#include "platform/PdfLayerPlacer.h"
 
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processing/PdfPageFrame.h"
+#include "platform/PdfPageFrame.h"
 
 #include <map>
 #include <QByteArray>

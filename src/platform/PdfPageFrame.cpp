@@ -1,4 +1,4 @@
-#include "processing/PdfPageFrame.h"
+#include "platform/PdfPageFrame.h"
 
 namespace veltrane {
 

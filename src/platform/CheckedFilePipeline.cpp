@@ -1,4 +1,4 @@
-#include "processing/CheckedFilePipeline.h"
+#include "platform/CheckedFilePipeline.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "processing/PdfPageFrame.h"
+#include "platform/PdfPageFrame.h"
 
 #include "model/Numbering.h"
 #include "processing/PageLayout.h"

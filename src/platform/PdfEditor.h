@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/PdfPageFrame.h"
+
+#include <memory>
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace veltrane {
+
+// How an edited PDF is written.
+struct PdfWriteOptions
+{
+    // An encrypted source's copy keeps its encryption, passwords and permissions; else every
+    // copy is written open.
+    bool keepEncryption = false;
+    // A content-derived /ID, so that the same input and edits give the same bytes (ignored for
+    // a copy that keeps its encryption, whose keys come from the source's /ID).
+    bool deterministicId = false;
+};
+
+// The layers one page gets: indexes into the layer document, -1 for none.
+struct PageLayers
+{
+    int pageIndex = 0;
+    int underLayer = -1;
+    int overLayer = -1;
+};
+
+// A PDF document opened with QPDF to be stamped: its pages' frames, stamp layers placed on its
+// pages, its Creator, and the whole written out. Everything not edited is kept as it is.
+// Failures throw std::runtime_error with QPDF's or the system's message. One thread.
+class PdfEditor
+{
+public:
+    // Opens and, with `password`, unlocks `path`; a page tree listing more than kMaxPdfPages
+    // pages is refused, and one whose count is wrong is repaired.
+    PdfEditor(const QString& path, const QString& password);
+    ~PdfEditor();
+    PdfEditor(const PdfEditor&) = delete;
+    PdfEditor& operator=(const PdfEditor&) = delete;
+
+    int pageCount() const;
+    bool isEncrypted() const;
+    // Where page `index` (0-based) is stamped: its media box and /Rotate.
+    PdfPageFrame pageFrame(int index);
+    // The page shows its whole media box: its crop box goes, from the page and from the page
+    // tree nodes it would inherit one from.
+    void dropCropBox(int index);
+    // Each layer of `layerDocument` (a PDF whose pages are the layers) becomes a form drawn
+    // under or over the listed pages' own content.
+    void placeLayers(const QByteArray& layerDocument, const std::vector<PageLayers>& pages);
+    // The document information's /Creator.
+    void setCreator(const QString& creator);
+    // Writes the document to `path` (truncated first), noticing every failed or short write.
+    void write(const QString& path, const PdfWriteOptions& options);
+
+private:
+    struct Document;
+    std::unique_ptr<Document> m_document;
+};
+
+} // namespace veltrane
