@@ -1,8 +1,11 @@
 #include "filelist/GatheringRun.h"
 
 #include "filelist/FileListModel.h"
+#include "filelist/TimeTaken.h"
 #include "platform/SystemLog.h"
-#include "processing/Process.h"
+
+#include <algorithm>
+#include <thread>
 
 namespace veltrane {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/FileItem.h"
+#include "filelist/TimeTaken.h"
 #include "processing/ProcessLog.h"
 
 #include <atomic>
@@ -120,12 +121,6 @@ private:
     std::atomic<qint32> m_totalFileProcessed{0};
     std::atomic<qint32> m_totalFileCreated{0};
 };
-
-// "1 hr(s) 2 min(s) 5 sec(s) " style duration; "" under a second or without both dates.
-QString timeTakenString(const QDateTime& start, const QDateTime& end);
-
-// The status label of a run or a gathering: "Total Time Taken : <time taken> <done>/<total>".
-QString timeTakenLabel(const QString& timeTaken, qint64 done, qint64 total);
 
 // Checks of the output folder before a run, with the texts the user is shown.
 enum class FolderProblem { None, NotSet, Missing, NotWritable };
