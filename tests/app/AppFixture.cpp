@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 
 void AppFixture::SetUp()
@@ -45,7 +47,7 @@ IStampItem* AppFixture::addTextStamp(const QString& format)
     auto* stamp = static_cast<TextStamp*>(m_app->tempStamps().back().get());
     stamp->setNumberFormat(format);
     auto* link = static_cast<StampEditorLink*>(stamp->editor());
-    link->window()->findChild<QPushButton*>(QStringLiteral("addStampButton"))->click();
+    link->window()->findChild<QPushButton*>(u"addStampButton"_s)->click();
     return stamp;
 }
 
@@ -107,7 +109,7 @@ void AppFixture::writePdf(const QString& path, int pages)
         if (page > 1) {
             writer.newPage();
         }
-        painter.drawText(40, 40, QStringLiteral("page %1").arg(page));
+        painter.drawText(40, 40, u"page %1"_s.arg(page));
     }
 }
 

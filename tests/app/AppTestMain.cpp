@@ -9,25 +9,24 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir home;
-    setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("share")).toLocal8Bit().constData(), 1);
-    setenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit().constData(), 1);
+    setenv("XDG_DATA_HOME", home.filePath(u"share"_s).toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toLocal8Bit().constData(), 1);
     setenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit().constData(), 1);
     QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"),
-               QStringLiteral("--print-address=1")});
+    bus.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
     if (bus.waitForStarted() && bus.waitForReadyRead(5000)) {
         setenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed().constData(), 1);
     } else {
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
     QApplication app(argc, argv);
-    veltrane::PreferencesStore::shared().setFilePath(
-        home.filePath(QStringLiteral("Veltrane.plist")));
+    veltrane::PreferencesStore::shared().setFilePath(home.filePath(u"Veltrane.plist"_s));
     ::testing::InitGoogleTest(&argc, argv);
     const int failed = RUN_ALL_TESTS();
     bus.kill();

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QVariantMap>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 
 class FakeFileManager : public QObject
@@ -19,11 +21,11 @@ public:
 public slots:
     void ShowItems(const QStringList& uris, const QString&)
     {
-        calls << QStringLiteral("ShowItems ") + uris.join(QLatin1Char(' '));
+        calls << u"ShowItems "_s + uris.join(QLatin1Char(' '));
     }
     void ShowItemProperties(const QStringList& uris, const QString&)
     {
-        calls << QStringLiteral("ShowItemProperties ") + uris.join(QLatin1Char(' '));
+        calls << u"ShowItemProperties "_s + uris.join(QLatin1Char(' '));
     }
 };
 
@@ -37,8 +39,7 @@ public slots:
     uint Notify(const QString& app, uint, const QString& icon, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int)
     {
-        calls << QStringList{app, icon, summary, body,
-                             hints.value(QStringLiteral("desktop-entry")).toString()}
+        calls << QStringList{app, icon, summary, body, hints.value(u"desktop-entry"_s).toString()}
                      .join(QLatin1Char('|'));
         return 1;
     }
@@ -81,15 +82,13 @@ TEST(DesktopShellTest, FileManagerNotificationsAndTheFolderFallback)
 {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "no private session bus";
     OpenedUrls opened;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
-    const QStringList files = {QStringLiteral("/data/in/a.pdf"), QStringLiteral("/data/in/b.pdf"),
-                               QStringLiteral("/data/other/c.tif")};
+    QDesktopServices::setUrlHandler(u"file"_s, &opened, "open");
+    const QStringList files = {u"/data/in/a.pdf"_s, u"/data/in/b.pdf"_s, u"/data/other/c.tif"_s};
 
     // No file manager: each folder is opened once.
     showItemsInFileManager(files);
-    QTRY_COMPARE(opened.urls, (QStringList{QStringLiteral("file:///data/in"),
-                                           QStringLiteral("file:///data/other")}));
-    EXPECT_FALSE(notifyDesktop(QStringLiteral("Stamping finished"), QStringLiteral("body")));
+    QTRY_COMPARE(opened.urls, (QStringList{u"file:///data/in"_s, u"file:///data/other"_s}));
+    EXPECT_FALSE(notifyDesktop(u"Stamping finished"_s, u"body"_s));
 
     FakeFileManager manager;
     FakeNotifications notifications;
@@ -102,12 +101,11 @@ TEST(DesktopShellTest, FileManagerNotificationsAndTheFolderFallback)
     opened.urls.clear();
     showItemsInFileManager(files.mid(0, 2));
     showItemPropertiesInFileManager(files.mid(2));
-    EXPECT_TRUE(notifyDesktop(QStringLiteral("Stamping finished"),
-                              QStringLiteral("3 of 4 files stamped, 1 failed.")));
+    EXPECT_TRUE(notifyDesktop(u"Stamping finished"_s, u"3 of 4 files stamped, 1 failed."_s));
     QTRY_COMPARE(manager.calls.size(), 2);
     EXPECT_EQ(manager.calls,
-              (QStringList{QStringLiteral("ShowItems file:///data/in/a.pdf file:///data/in/b.pdf"),
-                           QStringLiteral("ShowItemProperties file:///data/other/c.tif")}));
+              (QStringList{u"ShowItems file:///data/in/a.pdf file:///data/in/b.pdf"_s,
+                           u"ShowItemProperties file:///data/other/c.tif"_s}));
     QTRY_COMPARE(notifications.calls.size(), 1);
     EXPECT_EQ(notifications.calls.first(),
               QStringLiteral("Veltrane|org.orlavex.Veltrane|Stamping finished|3 of 4 files "
@@ -116,7 +114,7 @@ TEST(DesktopShellTest, FileManagerNotificationsAndTheFolderFallback)
     for (const Service& service : services) {
         withdraw(service);
     }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDesktopServices::unsetUrlHandler(u"file"_s);
 }
 
 } // namespace

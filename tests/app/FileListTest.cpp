@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 namespace {
 
@@ -47,7 +49,7 @@ protected:
         writePdf(path("c.Pdf"), 1);
         writePng(path(".hidden.png"));
         QFile(path("d.txt")).open(QIODevice::WriteOnly);
-        QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+        QDir(m_dir.path()).mkdir(u"sub"_s);
         writePdf(path("sub/d.pdf"), 3);
     }
     QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -76,10 +78,10 @@ TEST_F(FileListTest, DropsTakeAcceptedFilesOnceAndRecordTheFolder)
     EXPECT_EQ(ui().recentFoldersPopup->itemText(1), m_dir.path());
     // The same folder again adds nothing; with subfolders on, only the subfolder's file.
     ui().includeSubfoldersAction->trigger();
-    EXPECT_TRUE(PreferencesStore::shared().value(QStringLiteral("INCLUDESUBFOLDERS")).toBool());
+    EXPECT_TRUE(PreferencesStore::shared().value(u"INCLUDESUBFOLDERS"_s).toBool());
     ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
     EXPECT_EQ(listedNames().size(), 4);
-    EXPECT_EQ(rowOf(QStringLiteral("d.pdf")), 3);
+    EXPECT_EQ(rowOf(u"d.pdf"_s), 3);
     EXPECT_EQ(ui().recentFoldersPopup->count(), 2);
     // A lone file of another type is ignored without a word.
     ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(path("d.txt"))}));
@@ -90,8 +92,8 @@ TEST_F(FileListTest, DropsTakeAcceptedFilesOnceAndRecordTheFolder)
 TEST_F(FileListTest, CommandsFollowTheHighlightAndTheProcessingState)
 {
     ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(m_dir.path())}));
-    const int pdf = rowOf(QStringLiteral("a.pdf"));
-    const int png = rowOf(QStringLiteral("c.png"));
+    const int pdf = rowOf(u"a.pdf"_s);
+    const int png = rowOf(u"c.png"_s);
     const int last = int(m_app->files().items().size()) - 1;
     struct Row
     {
@@ -155,7 +157,7 @@ TEST_F(FileListTest, RemoveAllAsksFirstAndSpaceInvertsEachCheckMark)
     answerNextAlert(0, &text);
     ui().removeAllFilesAction->trigger();
     QTRY_COMPARE(visibleAlert(), nullptr);
-    EXPECT_EQ(text, QStringLiteral("This will remove all the files from current list."));
+    EXPECT_EQ(text, u"This will remove all the files from current list."_s);
     EXPECT_EQ(m_app->files().items().size(), 3);
     answerNextAlert(1, nullptr);
     ui().removeAllFilesAction->trigger();
@@ -206,7 +208,7 @@ TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNoth
         PDFReadPasswordWindowController* sheet = m_app->fileList().passwordPanel();
         ASSERT_TRUE(sheet && sheet->isVisible());
         sheet->ui().pdfReadPasswordField->setText(QLatin1String(attempt.password));
-        sheet->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        sheet->findChild<QPushButton*>(u"applyButton"_s)->click();
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(secured.data().toString(), QLatin1String(attempt.picture)) << attempt.password;
         EXPECT_EQ(secured.data(Qt::ToolTipRole).toString(), QLatin1String(attempt.tip));
@@ -214,8 +216,7 @@ TEST_F(FileListTest, OnePasswordUnlocksTheHighlightedPdfsAndAWrongOneChangesNoth
     }
     // Opened again on that one file, the sheet shows its password.
     ui().pdfPasswordAction->trigger();
-    EXPECT_EQ(m_app->fileList().passwordPanel()->ui().pdfReadPasswordField->text(),
-              QStringLiteral("user4"));
+    EXPECT_EQ(m_app->fileList().passwordPanel()->ui().pdfReadPasswordField->text(), u"user4"_s);
     m_app->fileList().passwordPanel()->cancelAction();
 }
 
@@ -237,10 +238,10 @@ TEST_F(FileListTest, PasteAndRecentFoldersFillTheList)
     ASSERT_TRUE(QTest::qWaitFor([this] { return !m_app->isProcessing(); }));
     EXPECT_EQ(listedNames().size(), 3);
     // One that is gone asks for another, starting where it was.
-    const QString moved = m_dir.path() + QStringLiteral("-moved");
+    const QString moved = m_dir.path() + u"-moved"_s;
     ASSERT_TRUE(QDir().rename(m_dir.path(), moved));
     ui().recentFoldersPopup->activated(1);
-    auto* panel = m_app->window().findChild<QFileDialog*>(QStringLiteral("recentFolderPanel"));
+    auto* panel = m_app->window().findChild<QFileDialog*>(u"recentFolderPanel"_s);
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     panel->reject();
@@ -252,8 +253,8 @@ TEST_F(FileListTest, ImportTellsWhatIsMissingAndGathersWhatItFinds)
 {
     QFile list(path("list.txt"));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write((path("a.pdf") + QStringLiteral("\n") + path("a.pdf") + QStringLiteral("\n") +
-                path("c.Pdf") + QStringLiteral("\n") + path("d.txt") + QStringLiteral("\n\n"))
+    list.write((path("a.pdf") + u"\n"_s + path("a.pdf") + u"\n"_s + path("c.Pdf") + u"\n"_s +
+                path("d.txt") + u"\n\n"_s)
                    .toUtf8());
     list.close();
     QFile latin(path("latin.txt"));
@@ -268,9 +269,9 @@ TEST_F(FileListTest, ImportTellsWhatIsMissingAndGathersWhatItFinds)
         QString alert; // empty: imported
     };
     const Row rows[] = {
-        {"no file chosen", 0, QString(), QStringLiteral("Please select file to import!")},
-        {"no text", 1, QString(), QStringLiteral("Please paste file(s) path to import!")},
-        {"not UTF-8", 0, path("latin.txt"), QStringLiteral("No File(s) Found!")},
+        {"no file chosen", 0, QString(), u"Please select file to import!"_s},
+        {"no text", 1, QString(), u"Please paste file(s) path to import!"_s},
+        {"not UTF-8", 0, path("latin.txt"), u"No File(s) Found!"_s},
         {"a list", 0, path("list.txt"), QString()},
     };
     for (const Row& row : rows) {
@@ -292,7 +293,7 @@ TEST_F(FileListTest, ImportTellsWhatIsMissingAndGathersWhatItFinds)
             continue;
         }
         EXPECT_FALSE(sheet->isVisible());
-        EXPECT_EQ(sheet->ui().totalFilesFound->text(), QStringLiteral("Total Files Found : 2"));
+        EXPECT_EQ(sheet->ui().totalFilesFound->text(), u"Total Files Found : 2"_s);
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_app->isProcessing(); }));
         EXPECT_EQ(listedNames(), (texts({"a.pdf", "c.Pdf"})));
     }

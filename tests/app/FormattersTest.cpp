@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane {
 namespace {
 
@@ -88,11 +90,11 @@ TEST(NumberFieldTest, EndOfEditingKeepsTheLeadingInteger)
         EXPECT_EQ(leadingIntegerValue(QString::fromUtf8(c.text)), c.value) << c.text;
     }
     NumberField field;
-    field.setText(QStringLiteral("3.7"));
+    field.setText(u"3.7"_s);
     qint64 committed = -1;
     QObject::connect(&field, &NumberField::valueCommitted, [&](qint64 v) { committed = v; });
     field.textDidEndEditing();
-    EXPECT_EQ(field.text(), QStringLiteral("3"));
+    EXPECT_EQ(field.text(), u"3"_s);
     EXPECT_EQ(committed, 3);
 }
 

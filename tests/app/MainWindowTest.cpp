@@ -34,6 +34,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 namespace {
 
@@ -52,8 +54,8 @@ StampEditorWindow* editorOf(IStampItem* stamp)
 
 TEST_F(MainWindowTest, FirstLaunchStartsFromTheDefaultsWithItsFolders)
 {
-    EXPECT_TRUE(QDir(getAppPath() + QStringLiteral("/Logs")).exists());
-    EXPECT_EQ(m_app->window().windowTitle(), QStringLiteral("Veltrane"));
+    EXPECT_TRUE(QDir(getAppPath() + u"/Logs"_s).exists());
+    EXPECT_EQ(m_app->window().windowTitle(), u"Veltrane"_s);
     EXPECT_TRUE(m_app->number().stamps().empty());
     // The sample page is drawn at the image view's own pixels (sharp, not scaled up).
     EXPECT_NEAR(m_app->window().ui().previewBox->shownImage().height(),
@@ -63,9 +65,9 @@ TEST_F(MainWindowTest, FirstLaunchStartsFromTheDefaultsWithItsFolders)
 
 TEST_F(MainWindowTest, ThreeStampsAddedInOrderWithTheThirdSelected)
 {
-    IStampItem* first = addTextStamp(QStringLiteral("A"));
-    addTextStamp(QStringLiteral("B"));
-    IStampItem* third = addTextStamp(QStringLiteral("C"));
+    IStampItem* first = addTextStamp(u"A"_s);
+    addTextStamp(u"B"_s);
+    IStampItem* third = addTextStamp(u"C"_s);
     ASSERT_EQ(m_app->number().stamps().size(), 3u);
     EXPECT_EQ(m_app->number().stamps()[0].get(), first);
     EXPECT_EQ(m_app->number().stamps()[2].get(), third);
@@ -77,7 +79,7 @@ TEST_F(MainWindowTest, ThreeStampsAddedInOrderWithTheThirdSelected)
     ASSERT_NE(editor, nullptr);
     EXPECT_FALSE(child<QPushButton>(editor, "addStampButton")->isEnabled());
     EXPECT_TRUE(child<QPushButton>(editor, "deleteStampButton")->isEnabled());
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Text Stamp Properties [ Numbers [C] ]"));
+    EXPECT_EQ(editor->windowTitle(), u"Text Stamp Properties [ Numbers [C] ]"_s);
     EXPECT_EQ(third->marginAnchor(), qint32(MiddleMiddle));
     EXPECT_TRUE(child<QToolButton>(editor, "marginMiddleMiddleButton")->isChecked());
 }
@@ -86,7 +88,7 @@ TEST_F(MainWindowTest, ADisabledStampKeepsItsRowAndLeavesThePreview)
 {
     ASSERT_TRUE(waitForPreview());
     const QImage empty = m_app->window().ui().previewBox->shownImage();
-    IStampItem* stamp = addTextStamp(QStringLiteral("WWWWWWWW"));
+    IStampItem* stamp = addTextStamp(u"WWWWWWWW"_s);
     m_app->number().setIsHighlightStamp(false);
     ASSERT_TRUE(waitForPreview());
     EXPECT_NE(m_app->window().ui().previewBox->shownImage(), empty);
@@ -113,7 +115,7 @@ TEST_F(MainWindowTest, ResetsRefreshOnceOrNotAtAll)
     EXPECT_EQ(refreshes([&] { panel->resetNumberCounters(); }), 1u);
     EXPECT_EQ(m_app->number().startPage(), 1);
     EXPECT_EQ(refreshes([&] { panel->resetNumberCounters(); }), 0u);
-    EXPECT_EQ(child<QLineEdit>(&m_app->window(), "startPageField")->text(), QStringLiteral("1"));
+    EXPECT_EQ(child<QLineEdit>(&m_app->window(), "startPageField")->text(), u"1"_s);
 }
 
 TEST_F(MainWindowTest, TaggedFieldsRepairedAsTyped)
@@ -121,10 +123,10 @@ TEST_F(MainWindowTest, TaggedFieldsRepairedAsTyped)
     auto* field = child<QLineEdit>(&m_app->window(), "numberStepsField");
     field->setFocus();
     field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("0"));
-    EXPECT_EQ(field->text(), QStringLiteral("1"));
+    QTest::keyClicks(field, u"0"_s);
+    EXPECT_EQ(field->text(), u"1"_s);
     field->end(false);
-    QTest::keyClicks(field, QStringLiteral("3"));
+    QTest::keyClicks(field, u"3"_s);
     EXPECT_EQ(m_app->number().numberSteps(), 13);
 }
 
@@ -148,7 +150,7 @@ TEST_F(MainWindowTest, RemoveAndMoveFollowTheSelection)
 
 TEST_F(MainWindowTest, DuringARunTheStampCommandsAndCheckBoxesRest)
 {
-    addTextStamp(QStringLiteral("A"));
+    addTextStamp(u"A"_s);
     m_app->startProcess();
     m_app->resetView(false);
     EXPECT_FALSE(m_app->window().ui().newTextStampAction->isEnabled());
@@ -157,7 +159,7 @@ TEST_F(MainWindowTest, DuringARunTheStampCommandsAndCheckBoxesRest)
     EXPECT_FALSE(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
     EXPECT_TRUE(m_app->number().stamps()[0]->isSelected());
     // A profile handed over now is not even asked about.
-    EXPECT_TRUE(m_app->openFile(QStringLiteral("/tmp/x.vtprofile")));
+    EXPECT_TRUE(m_app->openFile(u"/tmp/x.vtprofile"_s));
     EXPECT_EQ(visibleAlert(), nullptr);
     m_app->stopProcess();
     m_app->resetView(true);
@@ -166,17 +168,16 @@ TEST_F(MainWindowTest, DuringARunTheStampCommandsAndCheckBoxesRest)
 
 TEST_F(MainWindowTest, ProfilesLoadOnlyOnYesAndBadOnesChangeNothing)
 {
-    addTextStamp(QStringLiteral("Saved"));
-    const QString path = m_preferences->folder() + QStringLiteral("/job.vtprofile");
+    addTextStamp(u"Saved"_s);
+    const QString path = m_preferences->folder() + u"/job.vtprofile"_s;
     ASSERT_TRUE(m_app->number().save(path));
-    addTextStamp(QStringLiteral("Later"));
+    addTextStamp(u"Later"_s);
 
     m_app->openFile(path);
     QMessageBox* question = visibleAlert();
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(question->text(), QStringLiteral("Do you want to load [job.vtprofile] profile?"));
-    EXPECT_EQ(question->informativeText(),
-              QStringLiteral("This will overwrite your current settings."));
+    EXPECT_EQ(question->text(), u"Do you want to load [job.vtprofile] profile?"_s);
+    EXPECT_EQ(question->informativeText(), u"This will overwrite your current settings."_s);
     answerNextAlert(0, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
     EXPECT_EQ(m_app->number().stamps().size(), 2u);
@@ -187,42 +188,37 @@ TEST_F(MainWindowTest, ProfilesLoadOnlyOnYesAndBadOnesChangeNothing)
     EXPECT_EQ(m_app->selectedStampRows(), QList<int>{0});
 
     // A damaged file and a missing one: the alert, the job as it was.
-    const QString damaged = m_preferences->folder() + QStringLiteral("/bad.vtprofile");
+    const QString damaged = m_preferences->folder() + u"/bad.vtprofile"_s;
     QFile file(damaged);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<plist><array><string>not a job</string></array></plist>");
     file.close();
-    for (const QString& bad :
-         {damaged, m_preferences->folder() + QStringLiteral("/none.vtprofile")}) {
+    for (const QString& bad : {damaged, m_preferences->folder() + u"/none.vtprofile"_s}) {
         // "Yes", then the alert that the answer leads to, shown inside the first one's loop.
         QString told;
         answerNextAlert(1, nullptr);
         answerNextAlert(1, &told);
         m_app->openFile(bad);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }));
-        EXPECT_EQ(told, QStringLiteral("Unable to load Veltrane Profile!"));
+        EXPECT_EQ(told, u"Unable to load Veltrane Profile!"_s);
         EXPECT_EQ(m_app->number().stamps().size(), 1u);
     }
 }
 
 TEST_F(MainWindowTest, QuittingSavesThePreferencesWithoutAQuestion)
 {
-    addTextStamp(QStringLiteral("Kept"));
+    addTextStamp(u"Kept"_s);
     m_app->window().close();
     PreferencesStore::shared().setFilePath(m_preferences->path());
-    const QVariantMap settings =
-        PreferencesStore::shared().value(QStringLiteral("SETTINGS")).toMap();
-    const QVariantList stamps =
-        settings.value(QStringLiteral("number")).toMap().value(QStringLiteral("Stamps")).toList();
+    const QVariantMap settings = PreferencesStore::shared().value(u"SETTINGS"_s).toMap();
+    const QVariantList stamps = settings.value(u"number"_s).toMap().value(u"Stamps"_s).toList();
     EXPECT_EQ(stamps.size(), 1);
-    EXPECT_TRUE(PreferencesStore::shared().value(QStringLiteral("RECENTITEMS")).isValid());
+    EXPECT_TRUE(PreferencesStore::shared().value(u"RECENTITEMS"_s).isValid());
 }
 
 TEST_F(MainWindowTest, AFamilyWithoutBoldDisablesBold)
 {
-    setFontFacesLookup([](const QString&) {
-        return QStringList{QStringLiteral("Regular"), QStringLiteral("Italic")};
-    });
+    setFontFacesLookup([](const QString&) { return QStringList{u"Regular"_s, u"Italic"_s}; });
     m_app->textStampAction();
     StampEditorWindow* editor = editorOf(m_app->tempStamps().back().get());
     EXPECT_FALSE(child<QCheckBox>(editor, "boldFontCheckbox")->isEnabled());
@@ -237,31 +233,31 @@ TEST_F(MainWindowTest, ImageEditorLockAndUnreadablePicture)
     const QString folder = m_preferences->folder();
     QImage wide(300, 100, QImage::Format_RGB32);
     wide.fill(Qt::red);
-    ASSERT_TRUE(wide.save(folder + QStringLiteral("/Logo.png")));
+    ASSERT_TRUE(wide.save(folder + u"/Logo.png"_s));
     QImage big(640, 480, QImage::Format_RGB32);
     big.fill(Qt::blue);
-    ASSERT_TRUE(big.save(folder + QStringLiteral("/Big.png")));
+    ASSERT_TRUE(big.save(folder + u"/Big.png"_s));
 
     m_app->imageStampAction();
     auto* stamp = static_cast<ImageStamp*>(m_app->tempStamps().back().get());
     auto* editor = static_cast<ImageStampWindow*>(editorOf(stamp));
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Image Stamp Properties []"));
-    editor->openPanelDidEnd(folder + QStringLiteral("/Logo.png"));
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Image Stamp Properties [Logo]"));
+    EXPECT_EQ(editor->windowTitle(), u"Image Stamp Properties []"_s);
+    editor->openPanelDidEnd(folder + u"/Logo.png"_s);
+    EXPECT_EQ(editor->windowTitle(), u"Image Stamp Properties [Logo]"_s);
     EXPECT_EQ(stamp->stampImageWidth(), 300);
-    editor->controlTextDidChange(true, QStringLiteral("150"));
+    editor->controlTextDidChange(true, u"150"_s);
     EXPECT_EQ(stamp->stampImageHeight(), 50);
-    editor->controlTextDidChange(false, QStringLiteral("33"));
+    editor->controlTextDidChange(false, u"33"_s);
     EXPECT_EQ(stamp->stampImageWidth(), 99);
-    editor->openPanelDidEnd(folder + QStringLiteral("/Big.png"));
+    editor->openPanelDidEnd(folder + u"/Big.png"_s);
     EXPECT_EQ(stamp->stampImageWidth(), 640);
     EXPECT_EQ(stamp->stampImageHeight(), 480);
 
     QString told;
     answerNextAlert(1, &told);
-    editor->openPanelDidEnd(folder + QStringLiteral("/Veltrane.plist"));
-    EXPECT_EQ(told, QStringLiteral("Unable to load selected image!"));
-    EXPECT_EQ(stamp->stampImagePath(), folder + QStringLiteral("/Big.png"));
+    editor->openPanelDidEnd(folder + u"/Veltrane.plist"_s);
+    EXPECT_EQ(told, u"Unable to load selected image!"_s);
+    EXPECT_EQ(stamp->stampImagePath(), folder + u"/Big.png"_s);
 }
 
 TEST_F(MainWindowTest, PhotoDateTypeStartsFromItsPattern)
@@ -271,11 +267,11 @@ TEST_F(MainWindowTest, PhotoDateTypeStartsFromItsPattern)
     auto* editor = static_cast<TextStampWindow*>(editorOf(stamp));
     stamp->setNumberType(PhotoDateTime);
     editor->titleFieldChanged();
-    EXPECT_EQ(stamp->numberFormat(), QStringLiteral("d MMM yy"));
+    EXPECT_EQ(stamp->numberFormat(), u"d MMM yy"_s);
     stamp->setNumberType(Numbers);
-    stamp->setNumberFormat(QStringLiteral("{0}"));
+    stamp->setNumberFormat(u"{0}"_s);
     editor->titleFieldChanged();
-    EXPECT_EQ(stamp->numberFormat(), QStringLiteral("{0}"));
+    EXPECT_EQ(stamp->numberFormat(), u"{0}"_s);
 }
 
 } // namespace
@@ -287,7 +283,7 @@ namespace {
 TEST_F(MainWindowTest, ASecondLaunchHandsItsFilesToTheRunningProgram)
 {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("handed.pdf"));
+    const QString pdf = dir.filePath(u"handed.pdf"_s);
     writePdf(pdf, 2);
     for (const bool bus : {true, false}) {
         SingleInstance running;
@@ -295,20 +291,19 @@ TEST_F(MainWindowTest, ASecondLaunchHandsItsFilesToTheRunningProgram)
         running.listen([this](const QStringList& files) { m_app->openFiles(files); });
         EXPECT_EQ(QDBusConnection::sessionBus()
                       .interface()
-                      ->isServiceRegistered(QStringLiteral("org.orlavex.Veltrane"))
+                      ->isServiceRegistered(u"org.orlavex.Veltrane"_s)
                       .value(),
                   bus);
         SingleInstance second;
         second.setUseSessionBus(bus);
-        ASSERT_TRUE(second.handOver({QStringLiteral("/tmp/handed.vtprofile")})) << bus;
+        ASSERT_TRUE(second.handOver({u"/tmp/handed.vtprofile"_s})) << bus;
         ASSERT_TRUE(QTest::qWaitFor([] { return visibleAlert() != nullptr; })) << bus;
-        EXPECT_EQ(visibleAlert()->text(),
-                  QStringLiteral("Do you want to load [handed.vtprofile] profile?"));
+        EXPECT_EQ(visibleAlert()->text(), u"Do you want to load [handed.vtprofile] profile?"_s);
         answerNextAlert(0, nullptr);
         EXPECT_TRUE(QTest::qWaitFor([] { return visibleAlert() == nullptr; }));
         // Documents join the list as a drop would bring them.
         ASSERT_TRUE(second.handOver({pdf})) << bus;
-        ASSERT_TRUE(QTest::qWaitFor([this] { return rowOf(QStringLiteral("handed.pdf")) == 0; }));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return rowOf(u"handed.pdf"_s) == 0; }));
         m_app->files().setItems({});
     }
     EXPECT_FALSE(qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty()) << "no private session bus";
@@ -317,7 +312,7 @@ TEST_F(MainWindowTest, ASecondLaunchHandsItsFilesToTheRunningProgram)
 TEST_F(MainWindowTest, AJobIsBuiltAndSavedFromTheKeyboardAlone)
 {
     QTemporaryDir dir;
-    const QString profile = dir.filePath(QStringLiteral("keys.vtprofile"));
+    const QString profile = dir.filePath(u"keys.vtprofile"_s);
     auto activeOther = [this] {
         QWidget* active = QApplication::activeWindow();
         return active && active != &m_app->window() ? active : nullptr;
@@ -329,11 +324,10 @@ TEST_F(MainWindowTest, AJobIsBuiltAndSavedFromTheKeyboardAlone)
     QWidget* editor = activeOther();
     QTest::keyClick(editor, Qt::Key_T, Qt::AltModifier); // the Text field
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Page {0}"));
+    QTest::keyClicks(QApplication::focusWidget(), u"Page {0}"_s);
     QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier); // Add (an animated click)
     QTRY_COMPARE(m_app->number().stamps().size(), 1u);
-    EXPECT_EQ(static_cast<TextStamp&>(*m_app->number().stamps()[0]).numberFormat(),
-              QStringLiteral("Page {0}"));
+    EXPECT_EQ(static_cast<TextStamp&>(*m_app->number().stamps()[0]).numberFormat(), u"Page {0}"_s);
     // The desktop's window switching brings the main window back.
     m_app->window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_app->window()));
@@ -348,8 +342,7 @@ TEST_F(MainWindowTest, AJobIsBuiltAndSavedFromTheKeyboardAlone)
     Numbering saved;
     ASSERT_TRUE(saved.load(profile));
     ASSERT_EQ(saved.stamps().size(), 1u);
-    EXPECT_EQ(static_cast<TextStamp&>(*saved.stamps()[0]).numberFormat(),
-              QStringLiteral("Page {0}"));
+    EXPECT_EQ(static_cast<TextStamp&>(*saved.stamps()[0]).numberFormat(), u"Page {0}"_s);
 }
 
 // The Alt+letter keys of one window, each with the controls that answer it.
@@ -393,8 +386,8 @@ TEST_F(MainWindowTest, EveryAccessKeyOfAWindowReachesOneControl)
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
         for (const auto& [key, owners] : accessKeys(&m_app->window()).asKeyValueRange()) {
-            EXPECT_EQ(owners.size(), 1) << "main window, tab " << tab << ": "
-                                        << owners.join(QStringLiteral(", ")).toStdString();
+            EXPECT_EQ(owners.size(), 1)
+                << "main window, tab " << tab << ": " << owners.join(u", "_s).toStdString();
         }
     }
     QList<QWidget*> windows{static_cast<QWidget*>(&m_app->outputSettings())};
@@ -404,8 +397,8 @@ TEST_F(MainWindowTest, EveryAccessKeyOfAWindowReachesOneControl)
     }
     for (QWidget* window : windows) {
         for (const auto& [key, owners] : accessKeys(window).asKeyValueRange()) {
-            EXPECT_EQ(owners.size(), 1) << window->objectName().toStdString() << ": "
-                                        << owners.join(QStringLiteral(", ")).toStdString();
+            EXPECT_EQ(owners.size(), 1)
+                << window->objectName().toStdString() << ": " << owners.join(u", "_s).toStdString();
         }
     }
 }
@@ -415,9 +408,9 @@ TEST(UserGuideTest, MadeFromItsSourceAtBuildTime)
     QPdfDocument guide;
     ASSERT_EQ(guide.load(QStringLiteral(VELTRANE_GUIDE_PDF)), QPdfDocument::Error::None);
     EXPECT_GE(guide.pageCount(), 5);
-    EXPECT_TRUE(guide.getAllText(0).text().contains(QStringLiteral("Veltrane User Guide")));
+    EXPECT_TRUE(guide.getAllText(0).text().contains(u"Veltrane User Guide"_s));
     EXPECT_EQ(guide.metaData(QPdfDocument::MetaDataField::Title).toString(),
-              QStringLiteral("Veltrane User Guide"));
+              u"Veltrane User Guide"_s);
 }
 
 } // namespace

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 namespace {
 
@@ -33,19 +35,19 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        QDir(m_dir.path()).mkdir(QStringLiteral("in"));
-        QDir(m_dir.path()).mkdir(QStringLiteral("out"));
+        QDir(m_dir.path()).mkdir(u"in"_s);
+        QDir(m_dir.path()).mkdir(u"out"_s);
         for (int i = 1; i <= 5; ++i) {
-            writePdf(in(QStringLiteral("doc%1.pdf").arg(i)), i);
+            writePdf(in(u"doc%1.pdf"_s.arg(i)), i);
         }
-        addTextStamp(QStringLiteral("{0}"));
+        addTextStamp(u"{0}"_s);
         m_app->settings().setIsOpenFolderAfterConversion(false);
         m_app->settings().setOutputFolderPath(out());
         ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(in(QString()))}));
         ASSERT_EQ(m_app->files().items().size(), 5);
     }
-    QString in(const QString& name) const { return m_dir.filePath(QStringLiteral("in/") + name); }
-    QString out() const { return m_dir.filePath(QStringLiteral("out")); }
+    QString in(const QString& name) const { return m_dir.filePath(u"in/"_s + name); }
+    QString out() const { return m_dir.filePath(u"out"_s); }
     RunController& runs() { return m_app->runController(); }
     bool waitForEnd()
     {
@@ -75,15 +77,15 @@ protected:
 TEST_F(RunTest, AWholeRunShowsItsProgressAndCloseClearsTheProcessedFiles)
 {
     m_app->settings().setIsClearProcessedFiles(true);
-    m_app->files().setData(m_app->files().index(rowOf(QStringLiteral("doc3.pdf")), 0),
-                           Qt::Unchecked, Qt::CheckStateRole);
+    m_app->files().setData(m_app->files().index(rowOf(u"doc3.pdf"_s), 0), Qt::Unchecked,
+                           Qt::CheckStateRole);
     m_app->window().ui().startRunAction->trigger();
     EXPECT_TRUE(m_app->isProcessing());
     EXPECT_FALSE(m_app->window().ui().addFilesAction->isEnabled());
     ASSERT_TRUE(waitForEnd());
     Ui::ProgressSheet& sheet = runs().progressSheet()->ui();
-    EXPECT_EQ(sheet.messageLabel->text(), QStringLiteral("All files processed successfully."));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Total Time Taken : (\\d+ sec\\(s\\) )? 5/5$"))
+    EXPECT_EQ(sheet.messageLabel->text(), u"All files processed successfully."_s);
+    EXPECT_TRUE(QRegularExpression(u"^Total Time Taken : (\\d+ sec\\(s\\) )? 5/5$"_s)
                     .match(sheet.timeTakenLabel->text())
                     .hasMatch())
         << sheet.timeTakenLabel->text().toStdString();
@@ -91,14 +93,14 @@ TEST_F(RunTest, AWholeRunShowsItsProgressAndCloseClearsTheProcessedFiles)
     EXPECT_FALSE(sheet.cancelProcessButton->isEnabled());
     for (int i = 1; i <= 5; ++i) {
         QPdfDocument stamped;
-        stamped.load(QDir(out()).filePath(QStringLiteral("doc%1.pdf").arg(i)));
+        stamped.load(QDir(out()).filePath(u"doc%1.pdf"_s.arg(i)));
         EXPECT_EQ(stamped.pageCount(), i);
         EXPECT_TRUE(stamped.getAllText(i - 1).text().contains(QString::number(i))) << i;
     }
     sheet.closeProcessButton->click();
     EXPECT_FALSE(m_app->isProcessing());
     ASSERT_EQ(m_app->files().items().size(), 1);
-    EXPECT_EQ(m_app->files().items()[0].name(), QStringLiteral("doc3.pdf"));
+    EXPECT_EQ(m_app->files().items()[0].name(), u"doc3.pdf"_s);
     EXPECT_TRUE(m_app->window().ui().addFilesAction->isEnabled());
     EXPECT_EQ(runs().run().process(), nullptr);
     const QList<FeatureUsages>& features = m_app->usagesReport().record().features;
@@ -117,14 +119,14 @@ TEST_F(RunTest, OutputSettingsWriteThePreferencesAndSaveAChosenFolder)
     sheet.ui().openFolderAfterConversionBtn->click();
     sheet.ui().clearProcessedFilesBtn->click();
     sheet.ui().keepEncryptionBtn->click();
-    QTest::keyClicks(sheet.ui().pdfOpenPasswordField, QStringLiteral("secret"));
+    QTest::keyClicks(sheet.ui().pdfOpenPasswordField, u"secret"_s);
     EXPECT_TRUE(m_app->settings().isOpenFolderAfterConversion());
     EXPECT_TRUE(m_app->settings().isClearProcessedFiles());
     EXPECT_TRUE(m_app->settings().isKeepEncryption());
-    EXPECT_EQ(m_app->settings().pdfOpenPassword(), QStringLiteral("secret"));
+    EXPECT_EQ(m_app->settings().pdfOpenPassword(), u"secret"_s);
 
     sheet.chooseOutputFolder();
-    auto* panel = sheet.findChild<QFileDialog*>(QStringLiteral("outputFolderPanel"));
+    auto* panel = sheet.findChild<QFileDialog*>(u"outputFolderPanel"_s);
     ASSERT_NE(panel, nullptr);
     panel->selectFile(out());
     QMetaObject::invokeMethod(panel, "accept");
@@ -133,9 +135,9 @@ TEST_F(RunTest, OutputSettingsWriteThePreferencesAndSaveAChosenFolder)
     EXPECT_TRUE(sheet.ui().setCurrentAsDefaultOutputFolderPathBtn->isEnabled());
     // Saved at once, not only at quit.
     EXPECT_EQ(PreferencesStore::shared()
-                  .value(QStringLiteral("SETTINGS"))
+                  .value(u"SETTINGS"_s)
                   .toMap()
-                  .value(QStringLiteral("outputFolderPath"))
+                  .value(u"outputFolderPath"_s)
                   .toString(),
               out());
     QTest::keyClick(&sheet, Qt::Key_Escape);
@@ -154,10 +156,9 @@ TEST_F(RunTest, CancelDuringTheSecondFileFinishesItAndStops)
     ASSERT_TRUE(waitForEnd());
     const Log& log = runs().run().process()->log();
     ASSERT_EQ(log.files.size(), 2);
-    EXPECT_EQ(log.files[1].filename, QStringLiteral("doc2.pdf"));
-    EXPECT_EQ(log.files[1].status, QStringLiteral("Completed"));
-    EXPECT_EQ(runs().progressSheet()->ui().messageLabel->text(),
-              QStringLiteral("Process cancelled!"));
+    EXPECT_EQ(log.files[1].filename, u"doc2.pdf"_s);
+    EXPECT_EQ(log.files[1].status, u"Completed"_s);
+    EXPECT_EQ(runs().progressSheet()->ui().messageLabel->text(), u"Process cancelled!"_s);
     EXPECT_EQ(QDir(out()).entryList(QDir::Files).size(), 2);
     runs().progressSheet()->ui().closeProcessButton->click();
     EXPECT_EQ(m_app->files().items().size(), 5);
@@ -165,9 +166,9 @@ TEST_F(RunTest, CancelDuringTheSecondFileFinishesItAndStops)
 
 TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
 {
-    const QString gone = m_dir.filePath(QStringLiteral("gone"));
-    const QString locked = m_dir.filePath(QStringLiteral("locked"));
-    QDir(m_dir.path()).mkdir(QStringLiteral("locked"));
+    const QString gone = m_dir.filePath(u"gone"_s);
+    const QString locked = m_dir.filePath(u"locked"_s);
+    QDir(m_dir.path()).mkdir(u"locked"_s);
     // Root writes anywhere, except on a file system mounted read-only.
     const bool root = ::geteuid() == 0;
     const bool readOnly = root ? std::system(("mount -t tmpfs -o ro,size=1m tmpfs '" +
@@ -180,7 +181,7 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
         QString message;
     };
     QList<Row> rows = {
-        {QString(), QStringLiteral("Please select output folder!")},
+        {QString(), u"Please select output folder!"_s},
         {gone, QStringLiteral("Output folder [ %1 ] is missing!\r\nPlease select valid output "
                               "folder.")
                    .arg(gone)},
@@ -196,8 +197,7 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
         m_app->window().ui().startRunAction->trigger();
         QFileDialog* panel = visiblePanel("runOutputFolderPanel");
         ASSERT_NE(panel, nullptr) << row.message.toStdString();
-        EXPECT_EQ(panel->findChild<QLabel*>(QStringLiteral("folderProblemMessage"))->text(),
-                  row.message);
+        EXPECT_EQ(panel->findChild<QLabel*>(u"folderProblemMessage"_s)->text(), row.message);
         panel->reject();
         EXPECT_FALSE(m_app->isProcessing());
     }
@@ -209,8 +209,8 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
 
 TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
 {
-    QDir(m_dir.path()).mkdir(QStringLiteral("more"));
-    const QString twin = m_dir.filePath(QStringLiteral("more/doc1.pdf"));
+    QDir(m_dir.path()).mkdir(u"more"_s);
+    const QString twin = m_dir.filePath(u"more/doc1.pdf"_s);
     writePdf(twin, 1);
     struct Row
     {
@@ -223,12 +223,12 @@ TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
          [this] {
              static_cast<TextStamp&>(*m_app->number().stamps()[0])
                  .font()
-                 .setFontName(QStringLiteral("No Such Family"));
+                 .setFontName(u"No Such Family"_s);
          },
-         QStringLiteral("asks for the font \"No Such Family\", which is not installed")},
+         u"asks for the font \"No Such Family\", which is not installed"_s},
         {"two files of one name",
          [&] { ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(twin)})); },
-         QStringLiteral("share a file name (doc1.pdf)")},
+         u"share a file name (doc1.pdf)"_s},
     };
     for (const Row& row : rows) {
         row.setUp();
@@ -239,7 +239,7 @@ TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
         EXPECT_TRUE(visibleAlert()->text().contains(row.asked))
             << row.name << ": " << visibleAlert()->text().toStdString();
         QTRY_COMPARE(visibleAlert(), nullptr);
-        EXPECT_EQ(question, QStringLiteral("Do you want to stamp the files all the same?"));
+        EXPECT_EQ(question, u"Do you want to stamp the files all the same?"_s);
         EXPECT_FALSE(m_app->isProcessing()) << row.name;
         EXPECT_EQ(runs().run().process(), nullptr) << row.name;
     }
@@ -261,7 +261,7 @@ TEST_F(RunTest, AnOutputFolderThatHoldsSourcesAsksBeforeOverwriting)
     m_app->window().ui().startRunAction->trigger();
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(runs().progressSheet()->ui().messageLabel->text(),
-              QStringLiteral("All files processed successfully."));
+              u"All files processed successfully."_s);
     runs().progressSheet()->ui().closeProcessButton->click();
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane {
 namespace {
 
@@ -103,10 +105,10 @@ TEST(StampListRemoveOne, TakesTheSelectionOnlyWhenItHoldsTheStamp)
     StampList stamps = labelled(4);
     const IStampItem* third = stamps[2].get();
     EXPECT_EQ(removeOneStamp(stamps, {2, 3}, third), QList<int>{2});
-    EXPECT_EQ(order(stamps), QStringLiteral("01"));
+    EXPECT_EQ(order(stamps), u"01"_s);
     stamps = labelled(4);
     EXPECT_EQ(removeOneStamp(stamps, {0}, stamps[3].get()), QList<int>{0});
-    EXPECT_EQ(order(stamps), QStringLiteral("012"));
+    EXPECT_EQ(order(stamps), u"012"_s);
 }
 
 } // namespace

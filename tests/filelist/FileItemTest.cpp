@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -63,7 +65,7 @@ TEST(FileItem, EveryCorpusFileMeasuresAsItsManifestSays)
 {
     const QList<test::CorpusEntry> manifest = test::corpusManifest();
     ASSERT_GE(manifest.size(), 20);
-    static const QRegularExpression pixels(QStringLiteral("(\\d+)x(\\d+)"));
+    static const QRegularExpression pixels(u"(\\d+)x(\\d+)"_s);
     for (const test::CorpusEntry& entry : manifest) {
         const std::string name = entry.value("local_name").toStdString();
         const FileItem item = itemFor(entry.path());
@@ -108,31 +110,28 @@ TEST(FileItem, EveryCorpusFileMeasuresAsItsManifestSays)
 
 TEST(FileItem, LockedPdfTakesItsPagesWithTheRightPassword)
 {
-    FileItem item = itemFor(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")));
-    EXPECT_EQ(item.displayField(QStringLiteral("SECURED")),
-              QVariant(QStringLiteral("LockTemplate.pdf")));
-    EXPECT_EQ(item.problem(), QStringLiteral("needs a password"));
-    EXPECT_FALSE(item.applyPdfPassword(QStringLiteral("wrong")));
+    FileItem item = itemFor(test::corpusFile(u"qpdf_c-r6-in.pdf"_s));
+    EXPECT_EQ(item.displayField(u"SECURED"_s), QVariant(u"LockTemplate.pdf"_s));
+    EXPECT_EQ(item.problem(), u"needs a password"_s);
+    EXPECT_FALSE(item.applyPdfPassword(u"wrong"_s));
     EXPECT_EQ(item.pages(), 0);
     EXPECT_EQ(item.pdfOpenPassword(), QString());
-    ASSERT_TRUE(item.applyPdfPassword(QStringLiteral("user4")));
+    ASSERT_TRUE(item.applyPdfPassword(u"user4"_s));
     EXPECT_EQ(item.pages(), 30);
     EXPECT_EQ(item.problem(), QString());
     EXPECT_GT(item.imageSize().width(), 0);
-    EXPECT_EQ(item.displayField(QStringLiteral("secured")),
-              QVariant(QStringLiteral("UnlockTemplate.pdf")));
+    EXPECT_EQ(item.displayField(u"secured"_s), QVariant(u"UnlockTemplate.pdf"_s));
 
     QSizeF size;
-    EXPECT_TRUE(verifyPDF(QUrl::fromLocalFile(test::corpusFile(QStringLiteral("qpdf_boxes.pdf"))),
-                          QStringLiteral("anything"), &size));
-    EXPECT_FALSE(verifyPDF(QUrl(), QStringLiteral("x"), &size));
+    EXPECT_TRUE(verifyPDF(QUrl::fromLocalFile(test::corpusFile(u"qpdf_boxes.pdf"_s)), u"anything"_s,
+                          &size));
+    EXPECT_FALSE(verifyPDF(QUrl(), u"x"_s, &size));
 }
 
 TEST(FileItem, ArtBoxFallsBackToCropAndMediaBox)
 {
-    const FileItem boxes = itemFor(test::corpusFile(QStringLiteral("qpdf_boxes.pdf")));
-    const FileItem inherited =
-        itemFor(test::corpusFile(QStringLiteral("qpdf_page-inherit-mediabox.pdf")));
+    const FileItem boxes = itemFor(test::corpusFile(u"qpdf_boxes.pdf"_s));
+    const FileItem inherited = itemFor(test::corpusFile(u"qpdf_page-inherit-mediabox.pdf"_s));
     EXPECT_EQ(inherited.imageSize(), QSizeF(612, 792));
     EXPECT_GT(boxes.imageSize().width(), 0);
 }
@@ -140,37 +139,34 @@ TEST(FileItem, ArtBoxFallsBackToCropAndMediaBox)
 TEST(FileItem, IdentityNamesAndTableCells)
 {
     EXPECT_FALSE(FileItem::initWithURL(QUrl()).has_value());
-    EXPECT_FALSE(
-        FileItem::initWithURL(QUrl(QStringLiteral("https://example.org/a.pdf"))).has_value());
+    EXPECT_FALSE(FileItem::initWithURL(QUrl(u"https://example.org/a.pdf"_s)).has_value());
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Photo One.JPG"));
+    const QString path = dir.filePath(u"Photo One.JPG"_s);
     QImage(40, 30, QImage::Format_RGB32).save(path, "JPEG");
     const FileItem a = itemFor(path);
     const FileItem b = itemFor(path);
     EXPECT_TRUE(a.isEqual(&b));
     EXPECT_TRUE(a.isEqual(&a));
     EXPECT_FALSE(a.isEqual(nullptr));
-    EXPECT_EQ(a.name(), QStringLiteral("Photo One.JPG"));
-    EXPECT_EQ(a.type(), QStringLiteral("JPG"));
+    EXPECT_EQ(a.name(), u"Photo One.JPG"_s);
+    EXPECT_EQ(a.type(), u"JPG"_s);
     EXPECT_EQ(a.location(), dir.path());
     EXPECT_EQ(a.pages(), 1);
     EXPECT_EQ(a.dateTaken(), std::optional<QString>(QString(QLatin1String(""))));
-    EXPECT_EQ(a.displayField(QStringLiteral("name")), QVariant(QStringLiteral("Photo One.JPG")));
-    EXPECT_EQ(a.displayField(QStringLiteral("Pages")), QVariant(1));
-    EXPECT_EQ(a.displayField(QStringLiteral("isSelected")), QVariant(true));
-    EXPECT_EQ(a.displayField(QStringLiteral("sizeInKB")),
-              a.displayField(QStringLiteral("SIZEINKB")));
-    EXPECT_FALSE(a.displayField(QStringLiteral("SECURED")).isValid());
-    EXPECT_FALSE(a.displayField(QStringLiteral("colour")).isValid());
+    EXPECT_EQ(a.displayField(u"name"_s), QVariant(u"Photo One.JPG"_s));
+    EXPECT_EQ(a.displayField(u"Pages"_s), QVariant(1));
+    EXPECT_EQ(a.displayField(u"isSelected"_s), QVariant(true));
+    EXPECT_EQ(a.displayField(u"sizeInKB"_s), a.displayField(u"SIZEINKB"_s));
+    EXPECT_FALSE(a.displayField(u"SECURED"_s).isValid());
+    EXPECT_FALSE(a.displayField(u"colour"_s).isValid());
     EXPECT_FALSE(a.displayField(QString()).isValid());
 
     test::ScopedLanguage english("en_US.UTF-8");
-    const QString modified = a.displayField(QStringLiteral("dateModified")).toString();
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^\\d\\d-[A-Z][a-z]{2}-\\d{4} \\d{1,2}:\\d\\d (AM|PM)$"))
-            .match(modified)
-            .hasMatch())
+    const QString modified = a.displayField(u"dateModified"_s).toString();
+    EXPECT_TRUE(QRegularExpression(u"^\\d\\d-[A-Z][a-z]{2}-\\d{4} \\d{1,2}:\\d\\d (AM|PM)$"_s)
+                    .match(modified)
+                    .hasMatch())
         << modified.toStdString();
 }
 
@@ -183,26 +179,24 @@ TEST(FileItem, UnreadableFilesAreListedWithNoPages)
         f.write(bytes);
         return f.fileName();
     };
-    const QByteArray jpeg = test::fileBytes(test::corpusFile(QStringLiteral("pillow_hopper.jpg")));
-    const QByteArray tiff =
-        test::fileBytes(test::corpusFile(QStringLiteral("pillow_multipage.tiff")));
+    const QByteArray jpeg = test::fileBytes(test::corpusFile(u"pillow_hopper.jpg"_s));
+    const QByteArray tiff = test::fileBytes(test::corpusFile(u"pillow_multipage.tiff"_s));
     test::LogCapture log;
-    const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
+    const QString fifo = dir.filePath(u"fifo.pdf"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QDir().mkpath(dir.filePath(QStringLiteral("folder.pdf")));
+    QDir().mkpath(dir.filePath(u"folder.pdf"_s));
     // Each with the reason it shows no pages (the start of it, for the readers' own words).
     const std::pair<QString, QString> unreadable[] = {
-        {write("empty.png", {}), QStringLiteral("empty file")},
-        {write("empty.pdf", {}), QStringLiteral("empty file")},
-        {write("junk.tif", QByteArray(300, 'j')), QStringLiteral("not a readable TIFF file (")},
-        {write("junk.png", QByteArray(300, 'j')), QStringLiteral("not a readable picture (")},
-        {write("junk.pdf", QByteArray("%PDF-1.4 nothing else")),
-         QStringLiteral("damaged PDF document")},
-        {write("letter.pdf", QByteArray("Dear reader,\n")), QStringLiteral("not a PDF document")},
-        {dir.filePath(QStringLiteral("missing.gif")), QStringLiteral("not found")},
+        {write("empty.png", {}), u"empty file"_s},
+        {write("empty.pdf", {}), u"empty file"_s},
+        {write("junk.tif", QByteArray(300, 'j')), u"not a readable TIFF file ("_s},
+        {write("junk.png", QByteArray(300, 'j')), u"not a readable picture ("_s},
+        {write("junk.pdf", QByteArray("%PDF-1.4 nothing else")), u"damaged PDF document"_s},
+        {write("letter.pdf", QByteArray("Dear reader,\n")), u"not a PDF document"_s},
+        {dir.filePath(u"missing.gif"_s), u"not found"_s},
         // Never opened: a reader would wait for a writer forever.
-        {fifo, QStringLiteral("not a regular file")},
-        {dir.filePath(QStringLiteral("folder.pdf")), QStringLiteral("a folder, not a file")},
+        {fifo, u"not a regular file"_s},
+        {dir.filePath(u"folder.pdf"_s), u"a folder, not a file"_s},
     };
     QElapsedTimer timer;
     timer.start();
@@ -216,8 +210,7 @@ TEST(FileItem, UnreadableFilesAreListedWithNoPages)
         EXPECT_FALSE(item.isEncrypted());
     }
     EXPECT_LT(timer.elapsed(), 5000);
-    EXPECT_EQ(itemFor(dir.filePath(QStringLiteral("missing.gif"))).sizeInKB(),
-              QStringLiteral("0 KB"));
+    EXPECT_EQ(itemFor(dir.filePath(u"missing.gif"_s)).sizeInKB(), u"0 KB"_s);
     // Extensions that lie: the content decides.
     EXPECT_EQ(itemFor(write("really-a-jpeg.png", jpeg)).pages(), 1);
     EXPECT_EQ(itemFor(write("really-a-jpeg.png", jpeg)).problem(), QString());

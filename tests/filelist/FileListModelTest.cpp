@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -29,8 +31,8 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
         test::writeBodyPdf(path, pages[i], QSizeF(100, 100));
         items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
     }
-    items.append(*FileItem::initWithURL(
-        QUrl::fromLocalFile(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")))));
+    items.append(
+        *FileItem::initWithURL(QUrl::fromLocalFile(test::corpusFile(u"qpdf_c-r6-in.pdf"_s))));
 
     FileListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -40,14 +42,13 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
     EXPECT_EQ(model.columnCount(), 10);
 
     const QModelIndex name = model.index(0, column("name"));
-    EXPECT_EQ(model.data(name), QVariant(QStringLiteral("b.pdf")));
+    EXPECT_EQ(model.data(name), QVariant(u"b.pdf"_s));
     EXPECT_EQ(model.data(model.index(0, column("pages"))), QVariant(3));
     EXPECT_EQ(model.data(model.index(3, column("name")), Qt::ForegroundRole),
               QVariant(QColor(Qt::red)));
     EXPECT_EQ(model.data(model.index(3, column("secured")), Qt::ToolTipRole),
-              QVariant(QStringLiteral("Secured.")));
-    EXPECT_EQ(model.data(model.index(3, column("secured"))),
-              QVariant(QStringLiteral("LockTemplate.pdf")));
+              QVariant(u"Secured."_s));
+    EXPECT_EQ(model.data(model.index(3, column("secured"))), QVariant(u"LockTemplate.pdf"_s));
     EXPECT_EQ(model.data(model.index(0, column("sizeInKB")), Qt::TextAlignmentRole).toInt(),
               int(Qt::AlignRight | Qt::AlignVCenter));
 
@@ -59,15 +60,15 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
     EXPECT_TRUE(model.setData(check, Qt::Unchecked, Qt::CheckStateRole));
     EXPECT_EQ(changed.size(), 1);
     EXPECT_FALSE(model.items()[1].isSelected());
-    EXPECT_FALSE(model.setData(name, QStringLiteral("x"), Qt::EditRole));
+    EXPECT_FALSE(model.setData(name, u"x"_s, Qt::EditRole));
     model.setProcessing(true);
     EXPECT_FALSE(model.setData(check, Qt::Checked, Qt::CheckStateRole));
     model.sort(column("name"));
-    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(QStringLiteral("b.pdf")));
+    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(u"b.pdf"_s));
     model.setProcessing(false);
 
     model.sort(column("name"));
-    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(QStringLiteral("a.pdf")));
+    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(u"a.pdf"_s));
     model.sort(column("pages"), Qt::DescendingOrder);
     QList<int> byPages;
     for (int r = 0; r < 4; ++r) {
@@ -101,15 +102,15 @@ TEST(FileListModel, SeveralSortKeysApplyInOrderAndAHeaderClickLeadsThem)
                               {column("name"), Qt::DescendingOrder},
                               {99, Qt::AscendingOrder}}); // unknown columns are dropped
     EXPECT_EQ(model.sortDescriptors().size(), 2);
-    EXPECT_EQ(order(), QStringLiteral("wxyz")); // setting the keys alone does not sort
+    EXPECT_EQ(order(), u"wxyz"_s); // setting the keys alone does not sort
     model.applySortDescriptors();
-    EXPECT_EQ(order(), QStringLiteral("ywzx"));
+    EXPECT_EQ(order(), u"ywzx"_s);
 
     model.sort(column("name"), Qt::AscendingOrder);
     EXPECT_EQ(model.sortDescriptors(),
               QList<SortDescriptor>(
                   {{column("name"), Qt::AscendingOrder}, {column("pages"), Qt::AscendingOrder}}));
-    EXPECT_EQ(order(), QStringLiteral("wxyz"));
+    EXPECT_EQ(order(), u"wxyz"_s);
 
     // While processing a header click changes nothing, but a gathering's re-sort still applies.
     model.setProcessing(true);
@@ -117,5 +118,5 @@ TEST(FileListModel, SeveralSortKeysApplyInOrderAndAHeaderClickLeadsThem)
     EXPECT_EQ(model.sortDescriptors().first().column, column("name"));
     model.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
     model.applySortDescriptors();
-    EXPECT_EQ(order(), QStringLiteral("zyxw"));
+    EXPECT_EQ(order(), u"zyxw"_s);
 }

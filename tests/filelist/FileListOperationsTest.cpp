@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -55,15 +57,12 @@ TEST_F(FileListOperationsTest, ChecksFollowTheirCodes)
 TEST_F(FileListOperationsTest, MovingAndRemovingRows)
 {
     EXPECT_EQ(moveUp(m_items, {0, 2, 3}), QList<int>({0, 1, 2}));
-    EXPECT_EQ(names(), QStringList({QStringLiteral("a.pdf"), QStringLiteral("c.gif"),
-                                    QStringLiteral("d.PDF"), QStringLiteral("b.tif"),
-                                    QStringLiteral("e.jpg")}));
+    EXPECT_EQ(names(), QStringList({u"a.pdf"_s, u"c.gif"_s, u"d.PDF"_s, u"b.tif"_s, u"e.jpg"_s}));
     EXPECT_EQ(moveDown(m_items, {3, 4}), QList<int>{});
     EXPECT_EQ(moveDown(m_items, {0, 1}), QList<int>({1, 2}));
-    EXPECT_EQ(names().first(), QStringLiteral("d.PDF"));
+    EXPECT_EQ(names().first(), u"d.PDF"_s);
     EXPECT_TRUE(removeRows(m_items, {4, 0, 0}));
-    EXPECT_EQ(names(), QStringList({QStringLiteral("a.pdf"), QStringLiteral("c.gif"),
-                                    QStringLiteral("b.tif")}));
+    EXPECT_EQ(names(), QStringList({u"a.pdf"_s, u"c.gif"_s, u"b.tif"_s}));
     EXPECT_FALSE(removeRows(m_items, {}));
 }
 
@@ -77,43 +76,39 @@ TEST_F(FileListOperationsTest, TotalsTooltipsAndPdfChecks)
     EXPECT_TRUE(containsPDFFiles(m_items, {1, 3}));
     EXPECT_FALSE(containsPDFFiles(m_items, {1, 2, 4}));
 
-    FileItem locked = *FileItem::initWithURL(
-        QUrl::fromLocalFile(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf"))));
-    EXPECT_EQ(securedToolTip(locked), QStringLiteral("Secured."));
+    FileItem locked =
+        *FileItem::initWithURL(QUrl::fromLocalFile(test::corpusFile(u"qpdf_c-r6-in.pdf"_s)));
+    EXPECT_EQ(securedToolTip(locked), u"Secured."_s);
     EXPECT_EQ(securedToolTip(m_items[0]), QString());
     QList<FileItem> list{locked, m_items[0]};
-    updatePDFReadPassword(list, {0, 1}, QStringLiteral("wrong"));
+    updatePDFReadPassword(list, {0, 1}, u"wrong"_s);
     EXPECT_EQ(list[0].pages(), 0);
-    EXPECT_EQ(list[1].pdfOpenPassword(), QStringLiteral("wrong")); // not encrypted: verifies
-    updatePDFReadPassword(list, {0}, QStringLiteral("user4"));
+    EXPECT_EQ(list[1].pdfOpenPassword(), u"wrong"_s); // not encrypted: verifies
+    updatePDFReadPassword(list, {0}, u"user4"_s);
     EXPECT_EQ(list[0].pages(), 30);
-    EXPECT_EQ(securedToolTip(list[0]), QStringLiteral("Secured and having password."));
+    EXPECT_EQ(securedToolTip(list[0]), u"Secured and having password."_s);
 }
 
 TEST_F(FileListOperationsTest, ExportWritesTheTabDelimitedList)
 {
-    const QString path = m_dir.filePath(QStringLiteral("list.txt"));
-    m_items.append(
-        *FileItem::initWithURL(QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("gone %1.pdf")))));
+    const QString path = m_dir.filePath(u"list.txt"_s);
+    m_items.append(*FileItem::initWithURL(QUrl::fromLocalFile(m_dir.filePath(u"gone %1.pdf"_s))));
     ASSERT_TRUE(exportList(m_items, path));
     const QStringList lines = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 8); // header, six items, and the empty piece after the last line feed
     EXPECT_EQ(lines[0],
-              QStringLiteral(
-                  "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation"));
+              u"Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation"_s);
     const QStringList first = lines[1].split(QLatin1Char('\t'));
     ASSERT_EQ(first.size(), 8);
-    EXPECT_EQ(first[0], QStringLiteral("a.pdf"));
-    EXPECT_EQ(first[1], QStringLiteral("2"));
-    EXPECT_EQ(first[3], QStringLiteral("pdf"));
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d [+-]\\d{4}$"))
-            .match(first[4])
-            .hasMatch())
+    EXPECT_EQ(first[0], u"a.pdf"_s);
+    EXPECT_EQ(first[1], u"2"_s);
+    EXPECT_EQ(first[3], u"pdf"_s);
+    EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d [+-]\\d{4}$"_s)
+                    .match(first[4])
+                    .hasMatch())
         << first[4].toStdString();
     EXPECT_EQ(first[7], m_dir.path());
-    EXPECT_EQ(lines[6],
-              QStringLiteral("gone %1.pdf\t0\t0 KB\tpdf\t(null)\t(null)\t(null)\t") + m_dir.path());
+    EXPECT_EQ(lines[6], u"gone %1.pdf\t0\t0 KB\tpdf\t(null)\t(null)\t(null)\t"_s + m_dir.path());
     EXPECT_FALSE(test::fileBytes(path).startsWith("\xef\xbb\xbf"));
     EXPECT_EQ(
         exportText({}),
@@ -122,5 +117,5 @@ TEST_F(FileListOperationsTest, ExportWritesTheTabDelimitedList)
 
     test::ScopedLanguage english("en_US.UTF-8");
     EXPECT_EQ(exportFileName(QDateTime(QDate(2026, 12, 5), QTime(13, 34, 35))),
-              QStringLiteral("Export 05-Dec-2026 01-34-35 PM.txt"));
+              u"Export 05-Dec-2026 01-34-35 PM.txt"_s);
 }

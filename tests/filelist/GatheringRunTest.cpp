@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QThread>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -51,8 +53,8 @@ Arguments folderDrop(const QString& folder, bool subfolders = false)
 TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
 {
     QTemporaryDir dir;
-    const QString drop = dir.filePath(QStringLiteral("drop"));
-    QDir().mkpath(drop + QStringLiteral("/sub"));
+    const QString drop = dir.filePath(u"drop"_s);
+    QDir().mkpath(drop + u"/sub"_s);
     for (const char* name : {"a.pdf", "b.JPG", "c.Pdf", "d.txt", ".hidden.png", "sub/e.png"}) {
         touch(drop + QLatin1Char('/') + QString::fromLatin1(name));
     }
@@ -68,20 +70,20 @@ TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
         appendingThreads << QThread::currentThread();
     });
 
-    ASSERT_TRUE(run.loadURLs(folderDrop(drop), QStringLiteral("pw")));
+    ASSERT_TRUE(run.loadURLs(folderDrop(drop), u"pw"_s));
     EXPECT_TRUE(list.isProcessing());
     EXPECT_FALSE(run.loadURLs(folderDrop(drop), {})); // one at a time
     ASSERT_TRUE(waitForEnd(run));
 
-    EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("b.JPG"), QStringLiteral("a.pdf")}));
-    EXPECT_EQ(list.items().first().pdfOpenPassword(), QStringLiteral("pw"));
+    EXPECT_EQ(listedNames(list), QStringList({u"b.JPG"_s, u"a.pdf"_s}));
+    EXPECT_EQ(list.items().first().pdfOpenPassword(), u"pw"_s);
     EXPECT_EQ(processingWhileAppending, QList<bool>{true});
     EXPECT_EQ(appendingThreads, QList<QThread*>{QThread::currentThread()});
     EXPECT_FALSE(list.isProcessing());
     ASSERT_EQ(status.size(), 2);
-    EXPECT_EQ(status[0][0].toString(), QStringLiteral("Total Time Taken : In Process... 0/0"));
+    EXPECT_EQ(status[0][0].toString(), u"Total Time Taken : In Process... 0/0"_s);
     // Under a second the duration is empty: two spaces before 0/0.
-    EXPECT_EQ(status[1][0].toString(), QStringLiteral("Total Time Taken :  0/0"));
+    EXPECT_EQ(status[1][0].toString(), u"Total Time Taken :  0/0"_s);
     ASSERT_EQ(finished.size(), 1);
     EXPECT_TRUE(finished[0][0].toBool());
 
@@ -90,8 +92,7 @@ TEST(GatheringRun, AppendsOnTheOwningThreadThenSortsAndReportsTheTimeTaken)
         list.setData(list.index(0, column("isSelected")), Qt::Unchecked, Qt::CheckStateRole));
     ASSERT_TRUE(run.loadURLs(folderDrop(drop, true), {}));
     ASSERT_TRUE(waitForEnd(run));
-    EXPECT_EQ(listedNames(list), QStringList({QStringLiteral("e.png"), QStringLiteral("b.JPG"),
-                                              QStringLiteral("a.pdf")}));
+    EXPECT_EQ(listedNames(list), QStringList({u"e.png"_s, u"b.JPG"_s, u"a.pdf"_s}));
     EXPECT_FALSE(list.items()[1].isSelected());
     EXPECT_TRUE(list.items()[2].isSelected());
     ASSERT_TRUE(run.loadURLs(folderDrop(drop, true), {}));
@@ -106,8 +107,8 @@ TEST(GatheringRun, CancelKeepsWhatWasFoundSorted)
     QTemporaryDir dir;
     const int count = 400;
     for (int i = 0; i < count; ++i) {
-        test::writeBodyPdf(dir.filePath(QStringLiteral("f%1.pdf").arg(i, 3, 10, QLatin1Char('0'))),
-                           1, QSizeF(100, 100));
+        test::writeBodyPdf(dir.filePath(u"f%1.pdf"_s.arg(i, 3, 10, QLatin1Char('0'))), 1,
+                           QSizeF(100, 100));
     }
     FileListModel list;
     list.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
@@ -137,7 +138,7 @@ TEST(GatheringRun, DeletingTheRunMidWayStopsItsWorker)
 {
     QTemporaryDir dir;
     for (int i = 0; i < 200; ++i) {
-        touch(dir.filePath(QStringLiteral("f%1.png").arg(i)));
+        touch(dir.filePath(u"f%1.png"_s.arg(i)));
     }
     FileListModel list;
     {

@@ -7,19 +7,19 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(RecentFolders, FoldersAreRecordedOnceNewestFirst)
 {
     RecentFolders recent;
-    recent.addRecentItem({QStringLiteral("/data/a")});
+    recent.addRecentItem({u"/data/a"_s});
     const QDateTime first = *recent.recentItems.first().lastUsedDate;
     QThread::msleep(5);
-    recent.addRecentItem(
-        {QStringLiteral("/data/b"), QStringLiteral("/data/A"), QStringLiteral("/data/a")});
+    recent.addRecentItem({u"/data/b"_s, u"/data/A"_s, u"/data/a"_s});
     EXPECT_EQ(recent.menuTitles(),
-              QStringList({QStringLiteral("Recent Folders..."), QStringLiteral("/data/b"),
-                           QStringLiteral("/data/A"), QStringLiteral("/data/a")}));
+              QStringList({u"Recent Folders..."_s, u"/data/b"_s, u"/data/A"_s, u"/data/a"_s}));
     EXPECT_EQ(*recent.recentItems.last().lastUsedDate, first); // the repeat kept its first date
     recent.addRecentItem({});
     EXPECT_EQ(recent.recentItems.size(), 3);
@@ -28,12 +28,12 @@ TEST(RecentFolders, FoldersAreRecordedOnceNewestFirst)
 TEST(RecentFolders, ChoosingAFolderGathersItOrAsksForAnother)
 {
     QTemporaryDir dir;
-    const QString kept = dir.filePath(QStringLiteral("kept"));
+    const QString kept = dir.filePath(u"kept"_s);
     QDir().mkpath(kept);
     RecentFolders recent;
     recent.addRecentItem({kept});
     QThread::msleep(5);
-    recent.addRecentItem({dir.filePath(QStringLiteral("gone"))});
+    recent.addRecentItem({dir.filePath(u"gone"_s)});
     ASSERT_EQ(recent.menuTitles().value(2), kept);
 
     EXPECT_EQ(recent.recentFolderChanged(0).action, RecentChoice::Nothing);
@@ -45,9 +45,9 @@ TEST(RecentFolders, ChoosingAFolderGathersItOrAsksForAnother)
 
     const RecentChoice gone = recent.recentFolderChanged(2);
     EXPECT_EQ(gone.action, RecentChoice::AskForFolder);
-    EXPECT_EQ(gone.path, dir.filePath(QStringLiteral("gone")));
+    EXPECT_EQ(gone.path, dir.filePath(u"gone"_s));
     QThread::msleep(5);
-    recent.replaceGoneFolder(gone.path, {dir.filePath(QStringLiteral("other"))});
+    recent.replaceGoneFolder(gone.path, {dir.filePath(u"other"_s)});
     EXPECT_EQ(recent.recentItems.size(), 3); // the stale entry stays, dated now
     EXPECT_TRUE(recent.menuTitles().mid(1, 2).contains(gone.path));
     EXPECT_EQ(recent.menuTitles().value(3), kept);
@@ -56,21 +56,20 @@ TEST(RecentFolders, ChoosingAFolderGathersItOrAsksForAnother)
 TEST(RecentFolders, StoredEntryRestoresTheSameMenu)
 {
     RecentFolders recent;
-    recent.addRecentItem({QStringLiteral("/x")});
+    recent.addRecentItem({u"/x"_s});
     QThread::msleep(5);
-    recent.addRecentItem({QStringLiteral("/y")});
+    recent.addRecentItem({u"/y"_s});
     // Through a real property list, as the preferences keep it.
     const PlistResult read = readPropertyList(toXmlPropertyList(recent.stored()));
     ASSERT_TRUE(read.ok());
     QVariantList stored = read.value.toList();
-    stored.append(QVariantMap{{QStringLiteral("itemPath"), QStringLiteral("/undated")}});
-    stored.append(QStringLiteral("not a dictionary"));
+    stored.append(QVariantMap{{u"itemPath"_s, u"/undated"_s}});
+    stored.append(u"not a dictionary"_s);
     RecentFolders again;
     again.restore(stored);
     EXPECT_EQ(again.menuTitles(),
-              QStringList({QStringLiteral("Recent Folders..."), QStringLiteral("/y"),
-                           QStringLiteral("/x"), QStringLiteral("/undated")}));
+              QStringList({u"Recent Folders..."_s, u"/y"_s, u"/x"_s, u"/undated"_s}));
     RecentFolders empty;
     empty.restore(QVariant());
-    EXPECT_EQ(empty.menuTitles(), QStringList{QStringLiteral("Recent Folders...")});
+    EXPECT_EQ(empty.menuTitles(), QStringList{u"Recent Folders..."_s});
 }

@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -60,14 +62,14 @@ void fillJob(Numbering& job)
     job.setIsContinuousNumbering(true);
     job.setIsMarginInPercentage(true);
     job.setIsSymmetryPage(true);
-    job.setLabelPrefix(QStringLiteral("Ref <&> "));
+    job.setLabelPrefix(u"Ref <&> "_s);
     job.setMarginLeft(1.5);
     job.setMarginTop(2.25);
     job.setMarginRight(3);
     job.setMarginBottom(4.125);
     job.setMarginUnit(Millimetres);
     job.setNumberSteps(-2);
-    job.setOutputFolder(QStringLiteral("/srv/out put"));
+    job.setOutputFolder(u"/srv/out put"_s);
     job.setPageRange(EvenPages);
     job.setStartNumber(100);
     job.setStartPage(3);
@@ -76,11 +78,11 @@ void fillJob(Numbering& job)
 
     auto text = std::make_unique<TextStamp>();
     text->setIsSelected(false);
-    text->setLabel(QStringLiteral("footer"));
+    text->setLabel(u"footer"_s);
     text->setMarginAnchor(BottomMiddle);
     text->setIsDrawUnderPDFContent(true);
     text->setIsSymmetry(true);
-    text->font().setFontName(QStringLiteral("DejaVu Sans"));
+    text->font().setFontName(u"DejaVu Sans"_s);
     text->font().setFontSize(18.5);
     text->font().setFontID(7);
     text->font().setIsStandard(true);
@@ -92,8 +94,8 @@ void fillJob(Numbering& job)
     text->setIsUnderline(true);
     text->setIsEmbedFont(true);
     text->setUnderlineStyle(2);
-    text->setNumberFormat(QStringLiteral("Page {0} of {1}"));
-    text->setPaddingCharacter(QStringLiteral("#"));
+    text->setNumberFormat(u"Page {0} of {1}"_s);
+    text->setPaddingCharacter(u"#"_s);
     text->setPaddingLength(3);
     text->setNumberType(RomanNumbersCapital);
     text->setTextOpacity(55);
@@ -102,9 +104,9 @@ void fillJob(Numbering& job)
     job.stamps().push_back(std::move(text));
 
     auto image = std::make_unique<ImageStamp>();
-    image->setLabel(QStringLiteral("logo"));
+    image->setLabel(u"logo"_s);
     image->setMarginAnchor(TopRight);
-    image->setStampImagePath(QStringLiteral("/pictures/seal.png"));
+    image->setStampImagePath(u"/pictures/seal.png"_s);
     image->setStampImage(pngBytes(6, 4, Qt::red));
     image->setStampImageWidth(120);
     image->setStampImageHeight(80);
@@ -145,12 +147,12 @@ TEST_F(DictionaryTest, EveryKeyIsWrittenWithItsDefault)
                                     "isHighlightStamp",
                                     "isLivePreview",
                                     "Stamps"}));
-    EXPECT_EQ(data.value(QStringLiteral("Stamps")), QVariant(QVariantList{}));
-    EXPECT_EQ(data.value(QStringLiteral("numberSteps")).toLongLong(), 1);
-    EXPECT_EQ(data.value(QStringLiteral("startNumber")).toLongLong(), 1);
-    EXPECT_EQ(data.value(QStringLiteral("startPage")).toLongLong(), 1);
-    EXPECT_EQ(data.value(QStringLiteral("isHighlightStamp")), QVariant(true));
-    EXPECT_EQ(data.value(QStringLiteral("labelPrefix")), QVariant(QString()));
+    EXPECT_EQ(data.value(u"Stamps"_s), QVariant(QVariantList{}));
+    EXPECT_EQ(data.value(u"numberSteps"_s).toLongLong(), 1);
+    EXPECT_EQ(data.value(u"startNumber"_s).toLongLong(), 1);
+    EXPECT_EQ(data.value(u"startPage"_s).toLongLong(), 1);
+    EXPECT_EQ(data.value(u"isHighlightStamp"_s), QVariant(true));
+    EXPECT_EQ(data.value(u"labelPrefix"_s), QVariant(QString()));
 
     const QVariantMap text = TextStamp().getData();
     EXPECT_EQ(keysOf(text),
@@ -159,18 +161,17 @@ TEST_F(DictionaryTest, EveryKeyIsWrittenWithItsDefault)
                       "isBold",         "isItalic",     "isUnderline",      "isEmbedFont",
                       "underlineStyle", "numberFormat", "paddingCharacter", "paddingLength",
                       "numberType",     "textOpacity",  "outlineOpacity",   "textRotation"}));
-    EXPECT_EQ(keysOf(text.value(QStringLiteral("font")).toMap()),
+    EXPECT_EQ(keysOf(text.value(u"font"_s).toMap()),
               keySet({"fontName", "fontID", "fontSize", "isStandard", "fontColor"}));
-    EXPECT_EQ(text.value(QStringLiteral("numberFormat")), QVariant(QStringLiteral("{0} of {1}")));
-    EXPECT_EQ(text.value(QStringLiteral("font")).toMap().value(QStringLiteral("fontName")),
-              QVariant(QStringLiteral("Helvetica")));
+    EXPECT_EQ(text.value(u"numberFormat"_s), QVariant(u"{0} of {1}"_s));
+    EXPECT_EQ(text.value(u"font"_s).toMap().value(u"fontName"_s), QVariant(u"Helvetica"_s));
 
     const QVariantMap image = ImageStamp().getData();
     EXPECT_EQ(keysOf(image),
               keySet({"isSelected", "label", "marginAnchor", "isDrawUnderPDFContent", "isSymmetry",
                       "stampImagePath", "stampImage", "stampImageWidth", "stampImageHeight",
                       "stampImageOpacity", "stampImageRotation"}));
-    EXPECT_EQ(image.value(QStringLiteral("stampImage")), QVariant(QByteArray()));
+    EXPECT_EQ(image.value(u"stampImage"_s), QVariant(QByteArray()));
 }
 
 TEST_F(DictionaryTest, MissingKeysGiveTheStoredDefaultsNotTheNewObjectDefaults)
@@ -186,7 +187,7 @@ TEST_F(DictionaryTest, MissingKeysGiveTheStoredDefaultsNotTheNewObjectDefaults)
     TextStamp text;
     text.font().setFontColor(Qt::blue);
     text.setOutlineColor(Qt::green);
-    text.setData(QVariantMap{{QStringLiteral("font"), QVariantMap{}}});
+    text.setData(QVariantMap{{u"font"_s, QVariantMap{}}});
     EXPECT_FALSE(text.isSelected());
     EXPECT_EQ(text.numberFormat(), QString());
     EXPECT_EQ(text.paddingCharacter(), QString());
@@ -203,20 +204,20 @@ TEST_F(DictionaryTest, ValuesOfTheWrongKindAreReadAsTheFieldsType)
 {
     Numbering job;
     QVariantMap data;
-    data.insert(QStringLiteral("startNumber"), QStringLiteral("  12abc"));
-    data.insert(QStringLiteral("numberSteps"), 3.9);
-    data.insert(QStringLiteral("startPage"), true);
-    data.insert(QStringLiteral("endPage"), QVariantList{qint64(5)});
-    data.insert(QStringLiteral("isContinuousNumbering"), QStringLiteral("YES"));
-    data.insert(QStringLiteral("isBackupFile"), QStringLiteral("no"));
-    data.insert(QStringLiteral("hasLabel"), qint64(2));
-    data.insert(QStringLiteral("isLivePreview"), QStringLiteral("007"));
-    data.insert(QStringLiteral("marginLeft"), QStringLiteral("12.5mm"));
-    data.insert(QStringLiteral("marginTop"), qint64(7));
-    data.insert(QStringLiteral("marginRight"), QStringLiteral("wide"));
-    data.insert(QStringLiteral("marginBottom"), std::numeric_limits<double>::quiet_NaN());
-    data.insert(QStringLiteral("labelPrefix"), qint64(5));
-    data.insert(QStringLiteral("Stamps"), QStringLiteral("not a list"));
+    data.insert(u"startNumber"_s, u"  12abc"_s);
+    data.insert(u"numberSteps"_s, 3.9);
+    data.insert(u"startPage"_s, true);
+    data.insert(u"endPage"_s, QVariantList{qint64(5)});
+    data.insert(u"isContinuousNumbering"_s, u"YES"_s);
+    data.insert(u"isBackupFile"_s, u"no"_s);
+    data.insert(u"hasLabel"_s, qint64(2));
+    data.insert(u"isLivePreview"_s, u"007"_s);
+    data.insert(u"marginLeft"_s, u"12.5mm"_s);
+    data.insert(u"marginTop"_s, qint64(7));
+    data.insert(u"marginRight"_s, u"wide"_s);
+    data.insert(u"marginBottom"_s, std::numeric_limits<double>::quiet_NaN());
+    data.insert(u"labelPrefix"_s, qint64(5));
+    data.insert(u"Stamps"_s, u"not a list"_s);
     ASSERT_TRUE(job.setData(data));
     EXPECT_EQ(job.startNumber(), 12);
     EXPECT_EQ(job.numberSteps(), 3);
@@ -240,28 +241,27 @@ TEST_F(DictionaryTest, IntegersAreStoredAs32Bit)
     job.setStartNumber(5000000000LL);
     job.setEndPage(-7);
     const QVariantMap data = job.getData();
-    EXPECT_EQ(data.value(QStringLiteral("startNumber")).toLongLong(), 705032704);
-    EXPECT_EQ(data.value(QStringLiteral("endPage")).toLongLong(), -7);
+    EXPECT_EQ(data.value(u"startNumber"_s).toLongLong(), 705032704);
+    EXPECT_EQ(data.value(u"endPage"_s).toLongLong(), -7);
 }
 
 TEST_F(DictionaryTest, StampsAreRecognisedByTheirKeys)
 {
     QVariantMap text = TextStamp().getData();
-    text.insert(QStringLiteral("label"), QStringLiteral("first"));
+    text.insert(u"label"_s, u"first"_s);
     QVariantMap image = ImageStamp().getData();
-    image.insert(QStringLiteral("label"), QStringLiteral("second"));
+    image.insert(u"label"_s, u"second"_s);
     QVariantMap neither;
-    neither.insert(QStringLiteral("label"), QStringLiteral("dropped"));
+    neither.insert(u"label"_s, u"dropped"_s);
 
     Numbering job;
     ASSERT_TRUE(job.setData(
-        QVariantMap{{QStringLiteral("Stamps"),
-                     QVariantList{image, neither, QStringLiteral("junk"), qint64(3), text}}}));
+        QVariantMap{{u"Stamps"_s, QVariantList{image, neither, u"junk"_s, qint64(3), text}}}));
     ASSERT_EQ(job.stamps().size(), 2u);
     EXPECT_EQ(job.stamps()[0]->kind(), StampKind::Image);
-    EXPECT_EQ(job.stamps()[0]->label(), QStringLiteral("second"));
+    EXPECT_EQ(job.stamps()[0]->label(), u"second"_s);
     EXPECT_EQ(job.stamps()[1]->kind(), StampKind::Text);
-    EXPECT_EQ(job.stamps()[1]->label(), QStringLiteral("first"));
+    EXPECT_EQ(job.stamps()[1]->label(), u"first"_s);
 }
 
 TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
@@ -269,8 +269,8 @@ TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
     Numbering job;
     fillJob(job);
     // The password a preview unlocks a file with is the file's, never the profile's.
-    job.setPdfOpenPassword(QStringLiteral("s3cret-pw"));
-    const QString path = m_preferences.folder() + QStringLiteral("/stamps.vtprofile");
+    job.setPdfOpenPassword(u"s3cret-pw"_s);
+    const QString path = m_preferences.folder() + u"/stamps.vtprofile"_s;
     test::LogCapture log;
     ASSERT_TRUE(job.save(path));
     QFile file(path);
@@ -279,7 +279,7 @@ TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
     EXPECT_TRUE(xml.startsWith("<?xml"));
     EXPECT_FALSE(xml.contains("s3cret-pw"));
     EXPECT_TRUE(QString::fromUtf8(xml).contains(
-        QRegularExpression(QStringLiteral("<key>textRotation</key>\\s*<integer>30</integer>"))));
+        QRegularExpression(u"<key>textRotation</key>\\s*<integer>30</integer>"_s)));
 
     Numbering loaded;
     ASSERT_TRUE(loaded.load(path));
@@ -287,15 +287,15 @@ TEST_F(DictionaryTest, ProfileRoundTripThroughAnXmlFile)
     EXPECT_EQ(loaded.startNumber(), 100);
     EXPECT_EQ(loaded.numberSteps(), -2);
     EXPECT_EQ(loaded.marginBottom(), 4.125);
-    EXPECT_EQ(loaded.labelPrefix(), QStringLiteral("Ref <&> "));
-    EXPECT_EQ(loaded.outputFolder(), QStringLiteral("/srv/out put"));
+    EXPECT_EQ(loaded.labelPrefix(), u"Ref <&> "_s);
+    EXPECT_EQ(loaded.outputFolder(), u"/srv/out put"_s);
     ASSERT_EQ(loaded.stamps().size(), 2u);
 
     const TextStamp& text = textAt(loaded, 0);
     EXPECT_EQ(text.textRotation(), 30.0);
     EXPECT_EQ(text.font().fontColor(), QColor(10, 20, 30, 128));
     EXPECT_EQ(text.outlineColor(), QColor(200, 0, 100));
-    EXPECT_EQ(text.font().fontName(), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(text.font().fontName(), u"DejaVu Sans"_s);
     EXPECT_EQ(text.font().fontSize(), 18.5);
     EXPECT_EQ(text.numberType(), RomanNumbersCapital);
     EXPECT_EQ(text.marginAnchor(), BottomMiddle);
@@ -317,7 +317,7 @@ TEST_F(DictionaryTest, ProfileInBinaryEncodingLoads)
 {
     Numbering job;
     fillJob(job);
-    const QString path = m_preferences.folder() + QStringLiteral("/binary.vtprofile");
+    const QString path = m_preferences.folder() + u"/binary.vtprofile"_s;
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(toBinaryPropertyList(job.getData()));
@@ -343,11 +343,11 @@ TEST_F(DictionaryTest, BadProfilesLeaveTheJobUntouchedWithOneLogLine)
     const QByteArray xml = toXmlPropertyList(reference.getData());
     const QByteArray bin = toBinaryPropertyList(reference.getData());
     const QStringList paths = {
-        folder + QStringLiteral("/missing.vtprofile"),
-        write(QStringLiteral("damaged.vtprofile"), xml.left(xml.size() - 40)),
-        write(QStringLiteral("damaged-binary.vtprofile"), bin.left(bin.size() - 10)),
-        write(QStringLiteral("array.vtprofile"), toXmlPropertyList(QVariantList{qint64(1)})),
-        write(QStringLiteral("empty.vtprofile"), QByteArray()),
+        folder + u"/missing.vtprofile"_s,
+        write(u"damaged.vtprofile"_s, xml.left(xml.size() - 40)),
+        write(u"damaged-binary.vtprofile"_s, bin.left(bin.size() - 10)),
+        write(u"array.vtprofile"_s, toXmlPropertyList(QVariantList{qint64(1)})),
+        write(u"empty.vtprofile"_s, QByteArray()),
     };
     for (const QString& path : paths) {
         Numbering job;
@@ -357,7 +357,7 @@ TEST_F(DictionaryTest, BadProfilesLeaveTheJobUntouchedWithOneLogLine)
         EXPECT_FALSE(job.load(path)) << path.toStdString();
         EXPECT_EQ(job.getData(), before);
         ASSERT_EQ(log.lines().size(), 1) << path.toStdString();
-        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [load:] : ")));
+        EXPECT_TRUE(log.lines().first().startsWith(u"Error in [load:] : "_s));
     }
 }
 
@@ -366,9 +366,9 @@ TEST_F(DictionaryTest, FailedSaveKeepsTheOldProfileAndLogs)
     Numbering job;
     fillJob(job);
     test::LogCapture log;
-    EXPECT_FALSE(job.save(m_preferences.folder() + QStringLiteral("/no/such/folder/x.vtprofile")));
+    EXPECT_FALSE(job.save(m_preferences.folder() + u"/no/such/folder/x.vtprofile"_s));
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [save:] : ")));
+    EXPECT_TRUE(log.lines().first().startsWith(u"Error in [save:] : "_s));
 }
 
 TEST_F(DictionaryTest, SynchronizeStoresTheJobForTheNextStart)
@@ -382,7 +382,7 @@ TEST_F(DictionaryTest, SynchronizeStoresTheJobForTheNextStart)
     Numbering restored;
     EXPECT_EQ(restored.startNumber(), 100);
     ASSERT_EQ(restored.stamps().size(), 2u);
-    EXPECT_EQ(textAt(restored, 0).numberFormat(), QStringLiteral("Page {0} of {1}"));
+    EXPECT_EQ(textAt(restored, 0).numberFormat(), u"Page {0} of {1}"_s);
 }
 
 TEST(ColorArchive, RoundTripAndRejection)
@@ -403,7 +403,7 @@ TEST(ColorArchive, RoundTripAndRejection)
     TextStamp stamp;
     stamp.setOutlineColor(Qt::magenta);
     QVariantMap dict = stamp.getData();
-    dict.insert(QStringLiteral("outlineColor"), QByteArray("garbage"));
+    dict.insert(u"outlineColor"_s, QByteArray("garbage"));
     stamp.setData(dict);
     EXPECT_EQ(stamp.outlineColor(), QColor(Qt::magenta));
 }

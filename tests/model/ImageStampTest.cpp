@@ -10,6 +10,8 @@
 #include <QImage>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -32,14 +34,14 @@ class FakeEditor : public IStampEditor
 {
 public:
     explicit FakeEditor(EditorLog& log) : m_log(log) {}
-    void setNumber(Numbering*) override { m_log.calls << QStringLiteral("setNumber"); }
-    void setStamp(IStampItem*) override { m_log.calls << QStringLiteral("setStamp"); }
-    void bringToFront() override { m_log.calls << QStringLiteral("bringToFront"); }
-    void reset() override { m_log.calls << QStringLiteral("reset"); }
-    void invalidate() override { m_log.calls << QStringLiteral("invalidate"); }
+    void setNumber(Numbering*) override { m_log.calls << u"setNumber"_s; }
+    void setStamp(IStampItem*) override { m_log.calls << u"setStamp"_s; }
+    void bringToFront() override { m_log.calls << u"bringToFront"_s; }
+    void reset() override { m_log.calls << u"reset"_s; }
+    void invalidate() override { m_log.calls << u"invalidate"_s; }
     void close() override
     {
-        m_log.calls << QStringLiteral("close");
+        m_log.calls << u"close"_s;
         if (failClose) {
             throw std::runtime_error("window already gone");
         }
@@ -55,8 +57,7 @@ class FakeFactory : public IStampEditorFactory
 public:
     std::unique_ptr<IStampEditor> createEditor(StampKind kind) override
     {
-        log.calls << (kind == StampKind::Text ? QStringLiteral("createText")
-                                              : QStringLiteral("createImage"));
+        log.calls << (kind == StampKind::Text ? u"createText"_s : u"createImage"_s);
         auto editor = std::make_unique<FakeEditor>(log);
         editor->failClose = failClose;
         return editor;
@@ -70,11 +71,11 @@ public:
 TEST(ImageStamp, DescriptionPrefersTheLabelThenTheFileName)
 {
     ImageStamp stamp;
-    EXPECT_EQ(stamp.description(), QStringLiteral("Image []"));
-    stamp.setStampImagePath(QStringLiteral("/a/b/seal.v2.png"));
-    EXPECT_EQ(stamp.description(), QStringLiteral("Image [seal.v2]"));
-    stamp.setLabel(QStringLiteral("Logo"));
-    EXPECT_EQ(stamp.description(), QStringLiteral("Image [Logo]"));
+    EXPECT_EQ(stamp.description(), u"Image []"_s);
+    stamp.setStampImagePath(u"/a/b/seal.v2.png"_s);
+    EXPECT_EQ(stamp.description(), u"Image [seal.v2]"_s);
+    stamp.setLabel(u"Logo"_s);
+    EXPECT_EQ(stamp.description(), u"Image [Logo]"_s);
 }
 
 TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
@@ -82,8 +83,7 @@ TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
     const QImage picture = twoColourPicture();
     for (const char* format : {"TIFF", "PNG", "BMP"}) {
         ImageStamp stamp;
-        stamp.setData(
-            QVariantMap{{QStringLiteral("stampImage"), test::encodedPicture(picture, format)}});
+        stamp.setData(QVariantMap{{u"stampImage"_s, test::encodedPicture(picture, format)}});
         ASSERT_EQ(stamp.cacheImage().size(), QSize(8, 6)) << format;
         EXPECT_EQ(stamp.cacheImage().pixelColor(0, 0), QColor(Qt::yellow)) << format;
         EXPECT_EQ(stamp.cacheImage().pixelColor(7, 5), QColor(Qt::blue)) << format;
@@ -93,16 +93,15 @@ TEST(ImageStamp, SetDataRebuildsThePictureFromItsData)
 TEST(ImageStamp, MissingOrUndecodablePictureLeavesNoPicture)
 {
     ImageStamp stamp;
-    stamp.setData(QVariantMap{
-        {QStringLiteral("stampImage"), test::encodedPicture(twoColourPicture(), "PNG")}});
+    stamp.setData(QVariantMap{{u"stampImage"_s, test::encodedPicture(twoColourPicture(), "PNG")}});
     ASSERT_FALSE(stamp.cacheImage().isNull());
 
-    stamp.setData(QVariantMap{{QStringLiteral("stampImageWidth"), qint64(5)}});
+    stamp.setData(QVariantMap{{u"stampImageWidth"_s, qint64(5)}});
     EXPECT_TRUE(stamp.stampImage().isEmpty());
     EXPECT_TRUE(stamp.cacheImage().isNull());
 
     const QByteArray garbage("\x89PNG\r\n\x1a\n-not-really", 19);
-    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), garbage}});
+    stamp.setData(QVariantMap{{u"stampImage"_s, garbage}});
     EXPECT_EQ(stamp.stampImage(), garbage);
     EXPECT_TRUE(stamp.cacheImage().isNull());
 }
@@ -110,11 +109,11 @@ TEST(ImageStamp, MissingOrUndecodablePictureLeavesNoPicture)
 TEST(ImageStamp, NonDictionaryKeepsFieldsButRebuildsThePicture)
 {
     ImageStamp stamp;
-    stamp.setLabel(QStringLiteral("kept"));
+    stamp.setLabel(u"kept"_s);
     stamp.setStampImage(test::encodedPicture(twoColourPicture(), "PNG"));
     ASSERT_TRUE(stamp.cacheImage().isNull());
-    stamp.setData(QStringLiteral("not a dictionary"));
-    EXPECT_EQ(stamp.label(), QStringLiteral("kept"));
+    stamp.setData(u"not a dictionary"_s);
+    EXPECT_EQ(stamp.label(), u"kept"_s);
     EXPECT_EQ(stamp.cacheImage().size(), QSize(8, 6));
 }
 
@@ -123,9 +122,8 @@ TEST(ImageStamp, CloneKeepsThePictureAndMirrorStateButNoEditor)
     FakeFactory factory;
     setStampEditorFactory(&factory);
     ImageStamp stamp;
-    stamp.setData(
-        QVariantMap{{QStringLiteral("stampImage"), test::encodedPicture(twoColourPicture(), "PNG")},
-                    {QStringLiteral("stampImageWidth"), qint64(30)}});
+    stamp.setData(QVariantMap{{u"stampImage"_s, test::encodedPicture(twoColourPicture(), "PNG")},
+                              {u"stampImageWidth"_s, qint64(30)}});
     stamp.getNextMarginAnchor(true, TopLeft);
     stamp.edit(nullptr);
     auto copy = stamp.clone();
@@ -148,21 +146,18 @@ TEST(StampEditing, EditOpensOnceAndRemoveHandlersCloses)
         stamp.edit(nullptr);
         stamp.edit(nullptr);
         EXPECT_EQ(factory.log.calls,
-                  QStringList({QStringLiteral("createText"), QStringLiteral("setNumber"),
-                               QStringLiteral("setStamp"), QStringLiteral("bringToFront"),
-                               QStringLiteral("reset"), QStringLiteral("bringToFront"),
-                               QStringLiteral("reset")}));
+                  QStringList({u"createText"_s, u"setNumber"_s, u"setStamp"_s, u"bringToFront"_s,
+                               u"reset"_s, u"bringToFront"_s, u"reset"_s}));
         factory.log.calls.clear();
         stamp.removehandlers();
-        EXPECT_EQ(factory.log.calls,
-                  QStringList({QStringLiteral("invalidate"), QStringLiteral("close")}));
+        EXPECT_EQ(factory.log.calls, QStringList({u"invalidate"_s, u"close"_s}));
         EXPECT_EQ(stamp.editor(), nullptr);
         factory.log.calls.clear();
         stamp.edit(nullptr);
     }
     // Destroying a stamp closes its editor.
     EXPECT_EQ(factory.log.calls.mid(factory.log.calls.size() - 2),
-              QStringList({QStringLiteral("invalidate"), QStringLiteral("close")}));
+              QStringList({u"invalidate"_s, u"close"_s}));
     setStampEditorFactory(nullptr);
 }
 
@@ -175,8 +170,8 @@ TEST(StampEditing, EditorFailuresAreLoggedWithTheClassName)
     ImageStamp image;
     image.edit(nullptr);
     image.removehandlers();
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "Error in (ImageStamp=>removehandlers:) : window already gone")});
+    EXPECT_EQ(log.lines(),
+              QStringList{u"Error in (ImageStamp=>removehandlers:) : window already gone"_s});
     EXPECT_EQ(image.editor(), nullptr);
     setStampEditorFactory(nullptr);
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <QFontDatabase>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -55,10 +57,10 @@ TEST_F(NumberingTest, NewJobHasTheDefaults)
 TEST_F(NumberingTest, NewJobRestoresTheStoredJobAndFillsTheFontList)
 {
     QVariantMap stored;
-    stored.insert(QStringLiteral("startNumber"), qint64(100));
-    stored.insert(QStringLiteral("numberSteps"), qint64(10));
-    stored.insert(QStringLiteral("Stamps"), QVariantList{TextStamp().getData()});
-    PreferencesStore::shared().setValue(QStringLiteral("NUMBERING"), stored);
+    stored.insert(u"startNumber"_s, qint64(100));
+    stored.insert(u"numberSteps"_s, qint64(10));
+    stored.insert(u"Stamps"_s, QVariantList{TextStamp().getData()});
+    PreferencesStore::shared().setValue(u"NUMBERING"_s, stored);
 
     Numbering job;
     EXPECT_EQ(job.startNumber(), 100);
@@ -82,7 +84,7 @@ TEST_F(NumberingTest, ChangeNoticesFollowTheUpdateBracket)
     job.beginUpdate();
     job.setHasLabel(true);
     job.setIsContinuousNumbering(true);
-    job.setLabelPrefix(QStringLiteral("A-"));
+    job.setLabelPrefix(u"A-"_s);
     job.setMarginLeft(1);
     job.setMarginTop(2);
     job.setMarginRight(3);
@@ -112,14 +114,14 @@ TEST_F(NumberingTest, ChangeNoticesFollowTheUpdateBracket)
     EXPECT_EQ(delegate.count, 6);
 
     // Untracked fields never notify.
-    job.setOutputFolder(QStringLiteral("/tmp"));
+    job.setOutputFolder(u"/tmp"_s);
     job.setIsBackupFile(true);
     job.setIsSymmetryPage(true);
     job.setIsMarginInPercentage(true);
     job.setMarginUnit(Inches);
     job.setStamps({});
-    job.setDateTaken(QStringLiteral("2011:07:04 15:30:00"));
-    job.setPdfOpenPassword(QStringLiteral("secret"));
+    job.setDateTaken(u"2011:07:04 15:30:00"_s);
+    job.setPdfOpenPassword(u"secret"_s);
     EXPECT_EQ(delegate.count, 6);
 
     EXPECT_EQ(Numbering::keyPathsForValuesAffectingIsSettingsChanged().size(), 14);
@@ -130,7 +132,7 @@ TEST_F(NumberingTest, SetDataSendsNoNotice)
     Numbering job;
     CountingDelegate delegate;
     job.setDelegate(&delegate);
-    EXPECT_TRUE(job.setData(QVariantMap{{QStringLiteral("startNumber"), qint64(4)}}));
+    EXPECT_TRUE(job.setData(QVariantMap{{u"startNumber"_s, qint64(4)}}));
     EXPECT_FALSE(job.setData(QVariantList{}));
     EXPECT_EQ(delegate.count, 0);
     EXPECT_FALSE(job.isUpdating());
@@ -227,7 +229,7 @@ TEST_F(NumberingTest, CopyIsDeepAndDetached)
 {
     Numbering job;
     auto text = std::make_unique<TextStamp>();
-    text->setNumberFormat(QStringLiteral("Page {0}"));
+    text->setNumberFormat(u"Page {0}"_s);
     job.stamps().push_back(std::move(text));
     job.setStartNumber(9);
     job.reset();
@@ -239,18 +241,18 @@ TEST_F(NumberingTest, CopyIsDeepAndDetached)
     EXPECT_EQ(copy.numberCounter(), 9);
     EXPECT_EQ(copy.getData(), job.getData());
     EXPECT_EQ(copy.fonts().size(), job.fonts().size());
-    static_cast<TextStamp&>(*copy.stamps()[0]).setNumberFormat(QStringLiteral("changed"));
+    static_cast<TextStamp&>(*copy.stamps()[0]).setNumberFormat(u"changed"_s);
     copy.setStartNumber(1);
-    EXPECT_EQ(static_cast<TextStamp&>(*job.stamps()[0]).numberFormat(), QStringLiteral("Page {0}"));
+    EXPECT_EQ(static_cast<TextStamp&>(*job.stamps()[0]).numberFormat(), u"Page {0}"_s);
     EXPECT_EQ(job.startNumber(), 9);
     EXPECT_EQ(delegate.count, 0);
 }
 
 TEST_F(NumberingTest, RomanNumeralsOfTheJob)
 {
-    EXPECT_EQ(Numbering::romanNumeralsFromInt(1994), QStringLiteral("mcmxciv"));
+    EXPECT_EQ(Numbering::romanNumeralsFromInt(1994), u"mcmxciv"_s);
     EXPECT_EQ(Numbering::romanNumeralsFromInt(0), QString());
     const QString largest = Numbering::romanNumeralsFromInt(2147483647);
     EXPECT_EQ(largest.size(), 2147483 + 7);
-    EXPECT_TRUE(largest.endsWith(QStringLiteral("mdcxlvii")));
+    EXPECT_TRUE(largest.endsWith(u"mdcxlvii"_s));
 }

@@ -5,13 +5,15 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
 
 Settings restored(const QVariantMap& stored)
 {
-    PreferencesStore::shared().setValue(QStringLiteral("SETTINGS"), stored);
+    PreferencesStore::shared().setValue(u"SETTINGS"_s, stored);
     return {};
 }
 
@@ -32,23 +34,23 @@ TEST(Settings, FirstLaunchDefaults)
 TEST(Settings, RestoreRulesForTheOutputFolder)
 {
     test::ScopedPreferences preferences;
-    QVariantMap stored{{QStringLiteral("outputFolderPath"), QStringLiteral("/srv/out")},
-                       {QStringLiteral("isSetCurrentAsDefaultOutputFolderPath"), false},
-                       {QStringLiteral("isOpenFolderAfterConversion"), true}};
+    QVariantMap stored{{u"outputFolderPath"_s, u"/srv/out"_s},
+                       {u"isSetCurrentAsDefaultOutputFolderPath"_s, false},
+                       {u"isOpenFolderAfterConversion"_s, true}};
     Settings notKept = restored(stored);
     EXPECT_EQ(notKept.outputFolderPath(), QString());
     EXPECT_FALSE(notKept.isSetCurrentAsDefaultOutputFolderPath());
 
-    stored.insert(QStringLiteral("isSetCurrentAsDefaultOutputFolderPath"), true);
-    EXPECT_EQ(restored(stored).outputFolderPath(), QStringLiteral("/srv/out"));
+    stored.insert(u"isSetCurrentAsDefaultOutputFolderPath"_s, true);
+    EXPECT_EQ(restored(stored).outputFolderPath(), u"/srv/out"_s);
 
-    stored.insert(QStringLiteral("outputFolderPath"), QString());
+    stored.insert(u"outputFolderPath"_s, QString());
     EXPECT_FALSE(restored(stored).isSetCurrentAsDefaultOutputFolderPath());
 
-    stored.remove(QStringLiteral("isOpenFolderAfterConversion"));
+    stored.remove(u"isOpenFolderAfterConversion"_s);
     EXPECT_FALSE(restored(stored).isOpenFolderAfterConversion());
 
-    PreferencesStore::shared().setValue(QStringLiteral("SETTINGS"), QStringLiteral("garbage"));
+    PreferencesStore::shared().setValue(u"SETTINGS"_s, u"garbage"_s);
     EXPECT_TRUE(Settings().isOpenFolderAfterConversion()); // not a dictionary: defaults stay
 }
 
@@ -57,25 +59,20 @@ TEST(Settings, DictionaryAndSynchronizeKeepTheJobInside)
     test::ScopedPreferences preferences;
     {
         Settings settings;
-        settings.setOutputFolderPath(QStringLiteral("/srv/out"));
+        settings.setOutputFolderPath(u"/srv/out"_s);
         settings.setPdfOpenPassword(QString());
         settings.number().setStartNumber(42);
         settings.setIsKeepEncryption(true);
         const QVariantMap data = settings.getData();
         EXPECT_EQ(data.size(), 7);
-        EXPECT_EQ(data.value(QStringLiteral("pdfOpenPassword")),
-                  QVariant(QString(QLatin1String(""))));
+        EXPECT_EQ(data.value(u"pdfOpenPassword"_s), QVariant(QString(QLatin1String(""))));
         EXPECT_FALSE(settings.pdfOpenPassword().isNull());
-        EXPECT_EQ(data.value(QStringLiteral("number"))
-                      .toMap()
-                      .value(QStringLiteral("startNumber"))
-                      .toLongLong(),
-                  42);
+        EXPECT_EQ(data.value(u"number"_s).toMap().value(u"startNumber"_s).toLongLong(), 42);
         settings.synchronize();
     }
     PreferencesStore::shared().setFilePath(preferences.path());
     Settings again;
-    EXPECT_EQ(again.outputFolderPath(), QStringLiteral("/srv/out"));
+    EXPECT_EQ(again.outputFolderPath(), u"/srv/out"_s);
     EXPECT_EQ(again.number().startNumber(), 42);
     EXPECT_TRUE(again.isKeepEncryption());
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -72,11 +74,11 @@ INSTANTIATE_TEST_SUITE_P(TextStamp, Composition, ::testing::ValuesIn(kCases),
 TEST(TextStampComposition, HugePaddingLengthIsBounded)
 {
     TextStamp stamp;
-    stamp.setNumberFormat(QStringLiteral("{0}"));
+    stamp.setNumberFormat(u"{0}"_s);
     stamp.setPaddingLength(1'000'000'000'000LL);
     const QString text = stamp.composeText(7, 1);
     EXPECT_EQ(text.size(), kMaxPaddedLength);
-    EXPECT_TRUE(text.endsWith(QStringLiteral("07")));
+    EXPECT_TRUE(text.endsWith(u"07"_s));
 }
 
 TEST(TextStampComposition, PhotoDateUsesTheCaptureDateInTheUsersLanguage)
@@ -84,23 +86,23 @@ TEST(TextStampComposition, PhotoDateUsesTheCaptureDateInTheUsersLanguage)
     test::ScopedLanguage english("en_US.UTF-8");
     TextStamp stamp;
     stamp.setNumberType(PhotoDateTime);
-    stamp.setNumberFormat(QStringLiteral("d MMM yy"));
-    stamp.setDateTaken(QStringLiteral("2011:07:04 15:30:00"));
-    EXPECT_EQ(stamp.composeText(7, 12), QStringLiteral("4 Jul 11"));
+    stamp.setNumberFormat(u"d MMM yy"_s);
+    stamp.setDateTaken(u"2011:07:04 15:30:00"_s);
+    EXPECT_EQ(stamp.composeText(7, 12), u"4 Jul 11"_s);
 
-    stamp.setNumberFormat(QStringLiteral("{0} yyyy"));
-    EXPECT_EQ(stamp.composeText(7, 12), QStringLiteral("{0} 2011"));
+    stamp.setNumberFormat(u"{0} yyyy"_s);
+    EXPECT_EQ(stamp.composeText(7, 12), u"{0} 2011"_s);
 
     test::ScopedLanguage german("de_DE.UTF-8");
-    stamp.setNumberFormat(QStringLiteral("d MMMM yyyy, HH:mm"));
-    EXPECT_EQ(stamp.composeText(7, 12), QStringLiteral("4 Juli 2011, 15:30"));
+    stamp.setNumberFormat(u"d MMMM yyyy, HH:mm"_s);
+    EXPECT_EQ(stamp.composeText(7, 12), u"4 Juli 2011, 15:30"_s);
 }
 
 TEST(TextStampComposition, PhotoDateWithoutCaptureDateIsNowAndUnreadableIsNothing)
 {
     TextStamp stamp;
     stamp.setNumberType(PhotoDateTime);
-    stamp.setNumberFormat(QStringLiteral("yyyy-MM-dd"));
+    stamp.setNumberFormat(u"yyyy-MM-dd"_s);
     const QString before = QDate::currentDate().toString(Qt::ISODate);
     const QString text = stamp.composeText(1, 1);
     const QString after = QDate::currentDate().toString(Qt::ISODate);
@@ -115,10 +117,10 @@ TEST(TextStampComposition, PhotoDateWithoutCaptureDateIsNowAndUnreadableIsNothin
 TEST(TextStampComposition, DescriptionNamesTypeAndTemplate)
 {
     TextStamp stamp;
-    EXPECT_EQ(stamp.description(), QStringLiteral("Numbers [{0} of {1}]"));
+    EXPECT_EQ(stamp.description(), u"Numbers [{0} of {1}]"_s);
     stamp.setNumberType(PhotoDateTime);
-    stamp.setNumberFormat(QStringLiteral("d MMM yy"));
-    EXPECT_EQ(stamp.description(), QStringLiteral("Photo Date Time [d MMM yy]"));
+    stamp.setNumberFormat(u"d MMM yy"_s);
+    EXPECT_EQ(stamp.description(), u"Photo Date Time [d MMM yy]"_s);
     stamp.setNumberType(12);
-    EXPECT_EQ(stamp.description(), QStringLiteral(" [d MMM yy]"));
+    EXPECT_EQ(stamp.description(), u" [d MMM yy]"_s);
 }

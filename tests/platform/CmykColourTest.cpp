@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -43,8 +45,7 @@ QList<QRgb> expected(const QByteArray& profile, const QList<std::array<quint16, 
 
 QByteArray ghostscriptProfile(const char* name)
 {
-    return test::fileBytes(QStringLiteral("/usr/share/color/icc/ghostscript/") +
-                           QString::fromLatin1(name));
+    return test::fileBytes(u"/usr/share/color/icc/ghostscript/"_s + QString::fromLatin1(name));
 }
 
 // White paper, each ink alone, a rich black and a mid tone, as 16-bit samples.
@@ -87,7 +88,7 @@ TEST(CmykColour, TiffPagesGoThroughTheirProfileOrTheStandardOne)
                 }
             }
         }
-        const QString path = dir.filePath(QStringLiteral("cmyk.tif"));
+        const QString path = dir.filePath(u"cmyk.tif"_s);
         test::writeCmykTiff(path, patches, row.bits, row.compression, row.profile);
         QString error;
         std::unique_ptr<TiffReader> reader = TiffReader::open(path, &error);
@@ -108,7 +109,7 @@ TEST(CmykColour, TiffPagesGoThroughTheirProfileOrTheStandardOne)
 // libjpeg and compared with the picture the reader makes.
 TEST(CmykColour, AdobeJpegsAreInvertedAndConverted)
 {
-    const QString path = test::corpusFile(QStringLiteral("pillow_pil_sample_cmyk.jpg"));
+    const QString path = test::corpusFile(u"pillow_pil_sample_cmyk.jpg"_s);
     const std::optional<JpegPicture> picture = readCleanJpeg(path, kMaxFramePixels);
     ASSERT_TRUE(picture);
     ASSERT_EQ(picture->pixels.size(), QSize(100, 100));

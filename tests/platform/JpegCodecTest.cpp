@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <turbojpeg.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -76,15 +78,15 @@ TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
     dense.setDotsPerMeterX(11811); // 300 dpi
     dense.setDotsPerMeterY(5906);
     QStringList files = {
-        writeJpeg(dir.filePath(QStringLiteral("odd.jpg")), pattern(101, 67)),
-        writeJpeg(dir.filePath(QStringLiteral("grey.jpg")), grey),
-        writeJpeg(dir.filePath(QStringLiteral("progressive.jpg")), pattern(250, 130), true),
-        writeJpeg(dir.filePath(QStringLiteral("dense.jpg")), dense),
-        test::corpusFile(QStringLiteral("pillow_hopper.jpg")),
-        test::corpusFile(QStringLiteral("pillow_broken_exif_dpi.jpg")),
+        writeJpeg(dir.filePath(u"odd.jpg"_s), pattern(101, 67)),
+        writeJpeg(dir.filePath(u"grey.jpg"_s), grey),
+        writeJpeg(dir.filePath(u"progressive.jpg"_s), pattern(250, 130), true),
+        writeJpeg(dir.filePath(u"dense.jpg"_s), dense),
+        test::corpusFile(u"pillow_hopper.jpg"_s),
+        test::corpusFile(u"pillow_broken_exif_dpi.jpg"_s),
     };
     // A photo turned by its Exif orientation is read as stored, as the general reader does.
-    const QString turned = writeJpeg(dir.filePath(QStringLiteral("turned.jpg")), pattern(64, 24));
+    const QString turned = writeJpeg(dir.filePath(u"turned.jpg"_s), pattern(64, 24));
     {
         auto image = Exiv2::ImageFactory::open(turned.toStdString());
         image->readMetadata();
@@ -106,7 +108,7 @@ TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
         }
     }
     const std::optional<JpegPicture> denser =
-        readCleanJpeg(dir.filePath(QStringLiteral("dense.jpg")), kMaxFramePixels);
+        readCleanJpeg(dir.filePath(u"dense.jpg"_s), kMaxFramePixels);
     ASSERT_TRUE(denser);
     EXPECT_EQ(denser->dotsPerMeterX, 11811);
     EXPECT_EQ(denser->dotsPerMeterY, 5905);
@@ -116,16 +118,14 @@ TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
 TEST(JpegReader, LeavesEverythingUnusualToTheGeneralReader)
 {
     QTemporaryDir dir;
-    const QString big = writeJpeg(dir.filePath(QStringLiteral("big.jpg")), pattern(100, 50));
+    const QString big = writeJpeg(dir.filePath(u"big.jpg"_s), pattern(100, 50));
     EXPECT_FALSE(readCleanJpeg(big, 4999)); // over the pixel bound: not even decoded
     EXPECT_TRUE(readCleanJpeg(big, 5000));
     // Premature end: libjpeg warns and pads; the general reader decides what to make of it.
-    EXPECT_FALSE(readCleanJpeg(test::corpusFile(QStringLiteral("pillow_truncated_jpeg.jpg")),
-                               kMaxFramePixels));
-    EXPECT_FALSE(
-        readCleanJpeg(test::corpusFile(QStringLiteral("pngsuite_basn6a16.png")), kMaxFramePixels));
-    EXPECT_FALSE(readCleanJpeg(dir.filePath(QStringLiteral("missing.jpg")), kMaxFramePixels));
-    QFile half(dir.filePath(QStringLiteral("half.jpg")));
+    EXPECT_FALSE(readCleanJpeg(test::corpusFile(u"pillow_truncated_jpeg.jpg"_s), kMaxFramePixels));
+    EXPECT_FALSE(readCleanJpeg(test::corpusFile(u"pngsuite_basn6a16.png"_s), kMaxFramePixels));
+    EXPECT_FALSE(readCleanJpeg(dir.filePath(u"missing.jpg"_s), kMaxFramePixels));
+    QFile half(dir.filePath(u"half.jpg"_s));
     ASSERT_TRUE(half.open(QIODevice::WriteOnly));
     half.write(test::fileBytes(big).left(300));
     half.close();

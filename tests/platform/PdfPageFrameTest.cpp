@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -65,14 +67,14 @@ TEST(PageLayout, WorkedNumberingSelection)
         }
         return out;
     };
-    EXPECT_EQ(stamped(1, 0, AllPages), QStringLiteral("SSSSS"));
-    EXPECT_EQ(stamped(2, 4, AllPages), QStringLiteral("-SSS-"));
-    EXPECT_EQ(stamped(1, 0, OddPages), QStringLiteral("S-S-S"));
-    EXPECT_EQ(stamped(1, 0, EvenPages), QStringLiteral("-S-S-"));
-    EXPECT_EQ(stamped(1, 0, 3), QStringLiteral("-----"));
-    EXPECT_EQ(stamped(1, 99, AllPages), QStringLiteral("SSSSS"));
-    EXPECT_EQ(stamped(6, 0, AllPages), QStringLiteral("-----"));
-    EXPECT_EQ(stamped(4, 2, AllPages), QStringLiteral("-----"));
+    EXPECT_EQ(stamped(1, 0, AllPages), u"SSSSS"_s);
+    EXPECT_EQ(stamped(2, 4, AllPages), u"-SSS-"_s);
+    EXPECT_EQ(stamped(1, 0, OddPages), u"S-S-S"_s);
+    EXPECT_EQ(stamped(1, 0, EvenPages), u"-S-S-"_s);
+    EXPECT_EQ(stamped(1, 0, 3), u"-----"_s);
+    EXPECT_EQ(stamped(1, 99, AllPages), u"SSSSS"_s);
+    EXPECT_EQ(stamped(6, 0, AllPages), u"-----"_s);
+    EXPECT_EQ(stamped(4, 2, AllPages), u"-----"_s);
 }
 
 TEST(PageLayout, MarginRectangleInPointsOrPercent)

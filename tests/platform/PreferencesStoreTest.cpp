@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -21,7 +23,7 @@ protected:
     void SetUp() override
     {
         m_previous = PreferencesStore::shared().filePath();
-        m_path = m_dir.filePath(QStringLiteral("Orlavex/Veltrane.plist"));
+        m_path = m_dir.filePath(u"Orlavex/Veltrane.plist"_s);
         PreferencesStore::shared().setFilePath(m_path);
     }
     void TearDown() override { PreferencesStore::shared().setFilePath(m_previous); }
@@ -42,9 +44,9 @@ QByteArray readAll(const QString& path)
 TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
 {
     PreferencesStore& store = PreferencesStore::shared();
-    EXPECT_FALSE(store.value(QStringLiteral("INCLUDESUBFOLDERS")).isValid());
-    store.setValue(QStringLiteral("INCLUDESUBFOLDERS"), true);
-    store.setValue(QStringLiteral("RECENTITEMS"), QVariantList{QStringLiteral("/home/a")});
+    EXPECT_FALSE(store.value(u"INCLUDESUBFOLDERS"_s).isValid());
+    store.setValue(u"INCLUDESUBFOLDERS"_s, true);
+    store.setValue(u"RECENTITEMS"_s, QVariantList{u"/home/a"_s});
     QString error;
     ASSERT_TRUE(store.synchronize(&error)) << error.toStdString();
     EXPECT_TRUE(readAll(m_path).startsWith("<?xml"));
@@ -58,11 +60,10 @@ TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
     store.setFilePath(m_path); // forget, then read back from disk
-    EXPECT_EQ(store.value(QStringLiteral("INCLUDESUBFOLDERS")), QVariant(true));
-    EXPECT_EQ(store.value(QStringLiteral("RECENTITEMS")).toList(),
-              QVariantList{QStringLiteral("/home/a")});
-    store.removeValue(QStringLiteral("RECENTITEMS"));
-    EXPECT_FALSE(store.value(QStringLiteral("RECENTITEMS")).isValid());
+    EXPECT_EQ(store.value(u"INCLUDESUBFOLDERS"_s), QVariant(true));
+    EXPECT_EQ(store.value(u"RECENTITEMS"_s).toList(), QVariantList{u"/home/a"_s});
+    store.removeValue(u"RECENTITEMS"_s);
+    EXPECT_FALSE(store.value(u"RECENTITEMS"_s).isValid());
 }
 
 TEST_F(PreferencesStoreTest, DamagedFileIsLoggedKeptAsideAndNotLost)
@@ -77,14 +78,14 @@ TEST_F(PreferencesStoreTest, DamagedFileIsLoggedKeptAsideAndNotLost)
     test::LogCapture log;
     PreferencesStore& store = PreferencesStore::shared();
     store.setFilePath(m_path);
-    EXPECT_FALSE(store.value(QStringLiteral("SETTINGS")).isValid());
+    EXPECT_FALSE(store.value(u"SETTINGS"_s).isValid());
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in (Preferences=>read) : ")));
+    EXPECT_TRUE(log.lines().first().startsWith(u"Error in (Preferences=>read) : "_s));
 
-    store.setValue(QStringLiteral("INCLUDESUBFOLDERS"), false);
+    store.setValue(u"INCLUDESUBFOLDERS"_s, false);
     ASSERT_TRUE(store.synchronize());
-    EXPECT_EQ(readAll(m_path + QStringLiteral(".damaged")), original);
-    EXPECT_EQ(readPropertyListFile(m_path).value.toMap().value(QStringLiteral("INCLUDESUBFOLDERS")),
+    EXPECT_EQ(readAll(m_path + u".damaged"_s), original);
+    EXPECT_EQ(readPropertyListFile(m_path).value.toMap().value(u"INCLUDESUBFOLDERS"_s),
               QVariant(false));
 }
 
@@ -94,6 +95,6 @@ TEST_F(PreferencesStoreTest, ArrayInsteadOfDictionaryCountsAsDamaged)
     ASSERT_TRUE(writeXmlPropertyListFile(QVariantList{qint64(1)}, m_path));
     test::LogCapture log;
     PreferencesStore::shared().setFilePath(m_path);
-    EXPECT_FALSE(PreferencesStore::shared().value(QStringLiteral("NUMBERING")).isValid());
+    EXPECT_FALSE(PreferencesStore::shared().value(u"NUMBERING"_s).isValid());
     EXPECT_EQ(log.lines().size(), 1);
 }

@@ -10,6 +10,8 @@
 #include <QtEndian>
 #include <QTimeZone>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -17,18 +19,18 @@ namespace {
 QVariantMap everyKind()
 {
     QVariantMap inner;
-    inner.insert(QStringLiteral("negative"), qint64(-5));
-    inner.insert(QStringLiteral("big"), qint64(5000000000));
+    inner.insert(u"negative"_s, qint64(-5));
+    inner.insert(u"big"_s, qint64(5000000000));
     QVariantMap map;
-    map.insert(QStringLiteral("text"), QStringLiteral("a < b & \"c\" — Grüße"));
-    map.insert(QStringLiteral("integer"), qint64(42));
-    map.insert(QStringLiteral("real"), 2.5);
-    map.insert(QStringLiteral("yes"), true);
-    map.insert(QStringLiteral("no"), false);
-    map.insert(QStringLiteral("data"), QByteArray("\x00\x01\xff", 3));
-    map.insert(QStringLiteral("date"), QDateTime(QDate(2011, 7, 4), QTime(15, 30, 0), Qt::UTC));
-    map.insert(QStringLiteral("list"), QVariantList{qint64(1), QStringLiteral("two"), inner});
-    map.insert(QStringLiteral("empty"), QVariantList{});
+    map.insert(u"text"_s, u"a < b & \"c\" — Grüße"_s);
+    map.insert(u"integer"_s, qint64(42));
+    map.insert(u"real"_s, 2.5);
+    map.insert(u"yes"_s, true);
+    map.insert(u"no"_s, false);
+    map.insert(u"data"_s, QByteArray("\x00\x01\xff", 3));
+    map.insert(u"date"_s, QDateTime(QDate(2011, 7, 4), QTime(15, 30, 0), Qt::UTC));
+    map.insert(u"list"_s, QVariantList{qint64(1), u"two"_s, inner});
+    map.insert(u"empty"_s, QVariantList{});
     return map;
 }
 
@@ -131,27 +133,24 @@ TEST(PropertyList, HostileInputIsRefusedQuickly)
         "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e "
         "\"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">]>"
         "<plist version=\"1.0\"><string>&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;</string></plist>";
-    EXPECT_EQ(readPropertyList(laughs).error,
-              QStringLiteral("property list declares XML entities"));
+    EXPECT_EQ(readPropertyList(laughs).error, u"property list declares XML entities"_s);
 
     EXPECT_EQ(readPropertyList(nestedXmlArrays(1000000)).error,
-              QStringLiteral("property list nested too deeply"));
+              u"property list nested too deeply"_s);
     EXPECT_TRUE(readPropertyList(nestedXmlArrays(kMaxPropertyListDepth)).ok());
 
     const PlistResult chain = readPropertyList(deepBinaryChain(1000000));
-    EXPECT_EQ(chain.error, QStringLiteral("binary property list holds too many objects (1000000)"));
+    EXPECT_EQ(chain.error, u"binary property list holds too many objects (1000000)"_s);
     // Within the object limit but deeper than any value tree we accept.
-    EXPECT_EQ(readPropertyList(deepBinaryChain(2000)).error,
-              QStringLiteral("property list nested too deeply"));
+    EXPECT_EQ(readPropertyList(deepBinaryChain(2000)).error, u"property list nested too deeply"_s);
     EXPECT_TRUE(readPropertyList(deepBinaryChain(100)).ok());
 
     // Arrays longer than the reader is asked to take, in either encoding; at the limit they are
     // read.
-    const QVariantMap job{{QStringLiteral("Stamps"), QVariantList(11, QVariantMap())},
-                          {QStringLiteral("name"), QStringLiteral("x")}};
+    const QVariantMap job{{u"Stamps"_s, QVariantList(11, QVariantMap())}, {u"name"_s, u"x"_s}};
     for (const QByteArray& list : {toXmlPropertyList(job), toBinaryPropertyList(job)}) {
         EXPECT_EQ(readPropertyList(list, 10).error,
-                  QStringLiteral("the array \"Stamps\" holds more than 10 entries"));
+                  u"the array \"Stamps\" holds more than 10 entries"_s);
         EXPECT_TRUE(readPropertyList(list, 11).ok());
     }
 
@@ -161,7 +160,7 @@ TEST(PropertyList, HostileInputIsRefusedQuickly)
 TEST(PropertyList, FileWriteReplacesWholeFileAndLeavesNoTemporaries)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("job.vtprofile"));
+    const QString path = dir.filePath(u"job.vtprofile"_s);
     QFile old(path);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(100000, 'x'));
@@ -173,13 +172,13 @@ TEST(PropertyList, FileWriteReplacesWholeFileAndLeavesNoTemporaries)
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value.toMap(), everyKind());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("job.vtprofile")});
+              QStringList{u"job.vtprofile"_s});
 }
 
 TEST(PropertyList, FileErrorsNameTheFile)
 {
     QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("none/job.vtprofile"));
+    const QString missing = dir.filePath(u"none/job.vtprofile"_s);
     const PlistResult read = readPropertyListFile(missing);
     EXPECT_FALSE(read.ok());
     EXPECT_TRUE(read.error.contains(missing));

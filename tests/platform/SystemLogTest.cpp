@@ -5,41 +5,41 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(SystemLog, PlaceholderTakesTheReasonExactly)
 {
     test::LogCapture log;
-    systemLogError(QStringLiteral("Error in (Numbering=>setData:) : %@"),
-                   QStringLiteral("bad %@ value"));
-    EXPECT_EQ(log.lines(),
-              QStringList{QStringLiteral("Error in (Numbering=>setData:) : bad %@ value")});
+    systemLogError(u"Error in (Numbering=>setData:) : %@"_s, u"bad %@ value"_s);
+    EXPECT_EQ(log.lines(), QStringList{u"Error in (Numbering=>setData:) : bad %@ value"_s});
 }
 
 TEST(SystemLog, GuardLogsOneLineAndKeepsWorkDoneBeforeTheFailure)
 {
     test::LogCapture log;
     int steps = 0;
-    const bool ok = guarded(QStringLiteral("Error in [save:] : %@"), [&] {
+    const bool ok = guarded(u"Error in [save:] : %@"_s, [&] {
         ++steps;
         throw std::runtime_error("disk full");
     });
     EXPECT_FALSE(ok);
     EXPECT_EQ(steps, 1);
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error in [save:] : disk full")});
+    EXPECT_EQ(log.lines(), QStringList{u"Error in [save:] : disk full"_s});
 
     log.clear();
-    EXPECT_FALSE(guarded(QStringLiteral("Error in doStamp : %@"), [] { throw std::bad_alloc(); }));
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Error in doStamp : out of memory")});
+    EXPECT_FALSE(guarded(u"Error in doStamp : %@"_s, [] { throw std::bad_alloc(); }));
+    EXPECT_EQ(log.lines(), QStringList{u"Error in doStamp : out of memory"_s});
 
     log.clear();
-    EXPECT_TRUE(guarded(QStringLiteral("Error in doStamp : %@"), [] {}));
+    EXPECT_TRUE(guarded(u"Error in doStamp : %@"_s, [] {}));
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
 TEST(SystemLog, WithoutASinkTheLineGoesToStandardError)
 {
     testing::internal::CaptureStderr();
-    systemLog(QStringLiteral("Error in (export) : no such folder"));
+    systemLog(u"Error in (export) : no such folder"_s);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error in (export) : no such folder\n");
 }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <tiffio.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -76,7 +78,7 @@ TEST(TiffPageCopy, AppendedPagesGiveTheSameFileAsPagesWrittenDirectly)
     for (qint32 code : {1, 5, 8, 32946, 32773}) {
         ASSERT_TRUE(TiffWriter::canAppendEncoded(code)) << code;
         QString error;
-        const QString direct = dir.filePath(QStringLiteral("direct-%1.tif").arg(code));
+        const QString direct = dir.filePath(u"direct-%1.tif"_s.arg(code));
         {
             auto writer = TiffWriter::create(direct, &error);
             ASSERT_TRUE(writer);
@@ -87,7 +89,7 @@ TEST(TiffPageCopy, AppendedPagesGiveTheSameFileAsPagesWrittenDirectly)
         }
         // Page 1 compressed on its own, pages 2 and 3 together in a second memory TIFF, as
         // workers hand them over.
-        const QString copied = dir.filePath(QStringLiteral("copied-%1.tif").arg(code));
+        const QString copied = dir.filePath(u"copied-%1.tif"_s.arg(code));
         QByteArray first;
         QByteArray rest;
         {
@@ -119,7 +121,7 @@ TEST(TiffPageCopy, CodesWithSideTablesAndDamagedInputAreNotCopied)
     }
     QTemporaryDir dir;
     QString error;
-    auto writer = TiffWriter::create(dir.filePath(QStringLiteral("out.tif")), &error);
+    auto writer = TiffWriter::create(dir.filePath(u"out.tif"_s), &error);
     ASSERT_TRUE(writer);
     EXPECT_FALSE(writer->appendEncodedPages(QByteArray("II*\0garbage", 11), &error));
     EXPECT_FALSE(error.isEmpty());
@@ -164,7 +166,7 @@ TEST(TiffWriterStrips, EveryPixelFormatIsWrittenRowForRow)
                                  translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                                  indexed};
     for (qint32 code : {1, 5}) {
-        const QString path = dir.filePath(QStringLiteral("pages-%1.tif").arg(code));
+        const QString path = dir.filePath(u"pages-%1.tif"_s.arg(code));
         QString error;
         auto writer = TiffWriter::create(path, &error);
         ASSERT_TRUE(writer) << error.toStdString();
@@ -188,7 +190,7 @@ TEST(TiffPageCopy, ATiffMadeInMemoryIsByteForByteTheFile)
 {
     QTemporaryDir dir;
     for (qint32 code : {1, 5, 7, 4}) {
-        const QString path = dir.filePath(QStringLiteral("file-%1.tif").arg(code));
+        const QString path = dir.filePath(u"file-%1.tif"_s.arg(code));
         QByteArray memory;
         QString error;
         auto file = TiffWriter::create(path, &error);

@@ -8,6 +8,8 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(PageRaster, QuarterTurnsOfRotateEntries)
@@ -46,7 +48,7 @@ TEST(PageRaster, PixelSizeFloorsInSinglePrecision)
 TEST(PageRaster, RendersPdfPagesUprightThroughTheCropBox)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pages.pdf"));
+    const QString path = dir.filePath(u"pages.pdf"_s);
     test::writeBodyPdf(path, 3, QSizeF(400, 600));
     test::editPdf(path, [](QPDF& pdf) {
         auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
@@ -73,7 +75,7 @@ TEST(PageRaster, RendersPdfPagesUprightThroughTheCropBox)
 TEST(PageRaster, PreviewPagesOfEveryKindOrNone)
 {
     QTemporaryDir dir;
-    const QString tiff = dir.filePath(QStringLiteral("four.tif"));
+    const QString tiff = dir.filePath(u"four.tif"_s);
     QList<QImage> frames;
     for (int i = 0; i < 4; ++i) {
         QImage frame(30 + i, 20, QImage::Format_RGB32);
@@ -83,18 +85,12 @@ TEST(PageRaster, PreviewPagesOfEveryKindOrNone)
     test::writeTiff(tiff, frames, false);
     EXPECT_EQ(loadPreviewPage(tiff, 4)->width(), 33);
     EXPECT_FALSE(loadPreviewPage(tiff, 5).has_value());
-    EXPECT_EQ(
-        loadPreviewPage(test::corpusFile(QStringLiteral("pillow_dispose_bgnd.gif")), 5)->size(),
-        QSize(100, 100));
-    EXPECT_FALSE(loadPreviewPage(test::corpusFile(QStringLiteral("pillow_dispose_bgnd.gif")), 6)
-                     .has_value());
-    EXPECT_EQ(loadPreviewPage(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), 2,
-                              QStringLiteral("user4"))
-                  ->size(),
+    EXPECT_EQ(loadPreviewPage(test::corpusFile(u"pillow_dispose_bgnd.gif"_s), 5)->size(),
+              QSize(100, 100));
+    EXPECT_FALSE(loadPreviewPage(test::corpusFile(u"pillow_dispose_bgnd.gif"_s), 6).has_value());
+    EXPECT_EQ(loadPreviewPage(test::corpusFile(u"qpdf_c-r6-in.pdf"_s), 2, u"user4"_s)->size(),
               QSize(612, 792));
-    EXPECT_FALSE(loadPreviewPage(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), 2,
-                                 QStringLiteral("no"))
-                     .has_value());
-    EXPECT_FALSE(loadPreviewPage(dir.filePath(QStringLiteral("missing.pdf")), 1).has_value());
+    EXPECT_FALSE(loadPreviewPage(test::corpusFile(u"qpdf_c-r6-in.pdf"_s), 2, u"no"_s).has_value());
+    EXPECT_FALSE(loadPreviewPage(dir.filePath(u"missing.pdf"_s), 1).has_value());
     EXPECT_FALSE(loadPreviewPage(tiff, 0).has_value());
 }

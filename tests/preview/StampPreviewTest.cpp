@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -27,7 +29,7 @@ protected:
         m_job.setMarginRight(36);
         m_job.setMarginBottom(36);
         auto label = std::make_unique<TextStamp>();
-        label->setNumberFormat(QStringLiteral("{0}/{1}"));
+        label->setNumberFormat(u"{0}/{1}"_s);
         label->setMarginAnchor(BottomRight);
         m_job.stamps().push_back(std::move(label));
         m_job.stamps().push_back(test::blockStamp(Qt::green, TopLeft, 30));
@@ -73,7 +75,7 @@ TEST_F(StampPreviewTest, SamplePageShowsMarginsAndStamps)
 
 TEST_F(StampPreviewTest, LivePageCarriesTheNumberOfTheRun)
 {
-    const QString second = m_dir.filePath(QStringLiteral("second.pdf"));
+    const QString second = m_dir.filePath(u"second.pdf"_s);
     test::writeBodyPdf(second, 2, QSizeF(400, 600));
     const QList<qint64> pages{3, 2, 4};
 
@@ -93,10 +95,10 @@ TEST_F(StampPreviewTest, LivePageCarriesTheNumberOfTheRun)
 TEST_F(StampPreviewTest, UnreadablePagesFallBackToTheSamplePage)
 {
     const QImage fallback = m_job.preview2(7, QSizeF(300, 200), -1);
-    EXPECT_EQ(m_job.previewLive(m_dir.filePath(QStringLiteral("missing.pdf")), 0, 1, {3}, 7,
-                                QSizeF(300, 200), -1),
-              fallback);
-    const QString pdf = m_dir.filePath(QStringLiteral("one.pdf"));
+    EXPECT_EQ(
+        m_job.previewLive(m_dir.filePath(u"missing.pdf"_s), 0, 1, {3}, 7, QSizeF(300, 200), -1),
+        fallback);
+    const QString pdf = m_dir.filePath(u"one.pdf"_s);
     test::writeBodyPdf(pdf, 1, QSizeF(400, 600));
     EXPECT_EQ(m_job.previewLive(pdf, 0, 2, {1}, 7, QSizeF(300, 200), -1), fallback);
     EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {}, 7, QSizeF(300, 200), -1), fallback);
@@ -104,7 +106,7 @@ TEST_F(StampPreviewTest, UnreadablePagesFallBackToTheSamplePage)
 
 TEST_F(StampPreviewTest, KeptPageIsReusedUntilTheFileChanges)
 {
-    const QString pdf = m_dir.filePath(QStringLiteral("page.pdf"));
+    const QString pdf = m_dir.filePath(u"page.pdf"_s);
     test::writeBodyPdf(pdf, 1, QSizeF(595, 842));
     QElapsedTimer timer;
     timer.start();
@@ -142,7 +144,7 @@ TEST(PreviewLayout, ViewFrameAndPageTotal)
 
 TEST_F(StampPreviewTest, LiveNumberingFollowsTheRunRules)
 {
-    const QString five = m_dir.filePath(QStringLiteral("five.pdf"));
+    const QString five = m_dir.filePath(u"five.pdf"_s);
     test::writeBodyPdf(five, 5, QSizeF(300, 300));
     const QList<qint64> pages{3, 5};
     struct Row
@@ -180,16 +182,16 @@ TEST_F(StampPreviewTest, LiveNumberingFollowsTheRunRules)
 
 TEST_F(StampPreviewTest, HugeAndDamagedPagesFallBackToTheSamplePage)
 {
-    const QString huge = m_dir.filePath(QStringLiteral("huge.pdf"));
+    const QString huge = m_dir.filePath(u"huge.pdf"_s);
     test::writeBodyPdf(huge, 1, QSizeF(14400, 14400)); // 200 x 200 inches
     const QImage sample = m_job.preview2(3, QSizeF(595, 842), -1);
     EXPECT_EQ(m_job.previewLive(huge, 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
-    QFile junk(m_dir.filePath(QStringLiteral("junk.pdf")));
+    QFile junk(m_dir.filePath(u"junk.pdf"_s));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("%PDF-1.4 broken");
     junk.close();
     EXPECT_EQ(m_job.previewLive(junk.fileName(), 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
-    EXPECT_EQ(m_job.previewLive(test::corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), 0, 1, {30}, 3,
+    EXPECT_EQ(m_job.previewLive(test::corpusFile(u"qpdf_c-r6-in.pdf"_s), 0, 1, {30}, 3,
                                 QSizeF(595, 842), -1),
               sample); // locked, no password
 }

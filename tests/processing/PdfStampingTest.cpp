@@ -19,6 +19,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 using test::corpusFile;
 using test::pageText;
@@ -32,8 +34,7 @@ class PdfStampingTest : public ::testing::Test
 protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    QString bodyPdf(int pages, const QString& name = QStringLiteral("in.pdf"),
-                    QSizeF size = QSizeF(595, 842))
+    QString bodyPdf(int pages, const QString& name = u"in.pdf"_s, QSizeF size = QSizeF(595, 842))
     {
         test::writeBodyPdf(path(name), pages, size);
         return path(name);
@@ -68,12 +69,12 @@ protected:
     // The stamp text of every page, "-" where a page has none.
     QStringList labels(const QString& file, int pages)
     {
-        static const QRegularExpression label(QStringLiteral("<(-?\\d+)/(\\d+)>"));
+        static const QRegularExpression label(u"<(-?\\d+)/(\\d+)>"_s);
         QStringList out;
         for (int page = 1; page <= pages; ++page) {
             const auto match = label.match(pageText(file, page));
             out << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
-                                     : QStringLiteral("-"));
+                                     : u"-"_s);
         }
         return out;
     }
@@ -98,17 +99,17 @@ const QRgb kRed = qRgb(255, 0, 0);
 TEST_F(PdfStampingTest, PageOfTotalLandsOnEveryPage)
 {
     const QString in = bodyPdf(12);
-    addText(QStringLiteral("{0} of {1}"));
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
-    const QString text = pageText(path(QStringLiteral("out.pdf")), 7);
-    EXPECT_TRUE(text.contains(QStringLiteral("7 of 12"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Body 7")));
+    addText(u"{0} of {1}"_s);
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    const QString text = pageText(path(u"out.pdf"_s), 7);
+    EXPECT_TRUE(text.contains(u"7 of 12"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"Body 7"_s));
     EXPECT_EQ(m_job.numberCounter(), 13);
     EXPECT_FALSE(m_job.isUpdating());
-    const test::PdfFacts facts = pdfFacts(path(QStringLiteral("out.pdf")));
+    const test::PdfFacts facts = pdfFacts(path(u"out.pdf"_s));
     EXPECT_EQ(facts.pages, 12);
-    EXPECT_EQ(facts.creator, QStringLiteral("Veltrane"));
-    EXPECT_EQ(facts.title, QStringLiteral("Body fixture"));
+    EXPECT_EQ(facts.creator, u"Veltrane"_s);
+    EXPECT_EQ(facts.title, u"Body fixture"_s);
     // One embedded program per font, not one per page.
     EXPECT_EQ(facts.fontFiles, pdfFacts(in).fontFiles + 1);
 }
@@ -117,23 +118,22 @@ TEST_F(PdfStampingTest, PageOfTotalLandsOnEveryPage)
 TEST_F(PdfStampingTest, TextInAnyScriptIsDrawnWithFallbackFonts)
 {
     const QString in = bodyPdf(3);
-    const QString mixed = QStringLiteral("Příliš žluťoučký кириллица Ελληνικά 日本語 ✓");
-    addText(mixed + QStringLiteral(" {0}"));
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    const QString mixed = u"Příliš žluťoučký кириллица Ελληνικά 日本語 ✓"_s;
+    addText(mixed + u" {0}"_s);
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
     for (int page = 1; page <= 3; ++page) {
-        EXPECT_TRUE(pageText(path(QStringLiteral("out.pdf")), page)
-                        .contains(mixed + QStringLiteral(" %1").arg(page)))
+        EXPECT_TRUE(pageText(path(u"out.pdf"_s), page).contains(mixed + u" %1"_s.arg(page)))
             << page;
     }
     // The stamp's own face (Nimbus Sans: Latin, Cyrillic, Greek), DejaVu Sans for the tick and
     // the CJK face, whatever the page count.
-    EXPECT_EQ(pdfFacts(path(QStringLiteral("out.pdf"))).fontFiles, pdfFacts(in).fontFiles + 3);
+    EXPECT_EQ(pdfFacts(path(u"out.pdf"_s)).fontFiles, pdfFacts(in).fontFiles + 3);
 }
 
 TEST_F(PdfStampingTest, WorkedNumberingTable)
 {
     const QString in = bodyPdf(5);
-    addText(QStringLiteral("<{0}/{1}>"));
+    addText(u"<{0}/{1}>"_s);
     struct Row
     {
         qint64 startPage, endPage;
@@ -141,46 +141,44 @@ TEST_F(PdfStampingTest, WorkedNumberingTable)
         qint64 steps;
         QStringList expected;
     };
-    const QStringList d = {QStringLiteral("-")};
+    const QStringList d = {u"-"_s};
     const Row rows[] = {
-        {1, 0, AllPages, 1, QStringLiteral("1/5 2/5 3/5 4/5 5/5").split(QLatin1Char(' '))},
-        {2, 4, AllPages, 1, QStringLiteral("- 1/5 2/5 3/5 -").split(QLatin1Char(' '))},
-        {1, 0, OddPages, 1, QStringLiteral("1/5 - 2/5 - 3/5").split(QLatin1Char(' '))},
-        {1, 0, EvenPages, 1, QStringLiteral("- 1/5 - 2/5 -").split(QLatin1Char(' '))},
-        {1, 0, AllPages, 10, QStringLiteral("1/5 11/5 21/5 31/5 41/5").split(QLatin1Char(' '))},
-        {6, 0, AllPages, 1, QStringLiteral("- - - - -").split(QLatin1Char(' '))},
+        {1, 0, AllPages, 1, u"1/5 2/5 3/5 4/5 5/5"_s.split(QLatin1Char(' '))},
+        {2, 4, AllPages, 1, u"- 1/5 2/5 3/5 -"_s.split(QLatin1Char(' '))},
+        {1, 0, OddPages, 1, u"1/5 - 2/5 - 3/5"_s.split(QLatin1Char(' '))},
+        {1, 0, EvenPages, 1, u"- 1/5 - 2/5 -"_s.split(QLatin1Char(' '))},
+        {1, 0, AllPages, 10, u"1/5 11/5 21/5 31/5 41/5"_s.split(QLatin1Char(' '))},
+        {6, 0, AllPages, 1, u"- - - - -"_s.split(QLatin1Char(' '))},
     };
     for (const Row& row : rows) {
         m_job.setStartPage(row.startPage);
         m_job.setEndPage(row.endPage);
         m_job.setPageRange(row.range);
         m_job.setNumberSteps(row.steps);
-        ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
-        EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 5), row.expected)
+        ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+        EXPECT_EQ(labels(path(u"out.pdf"_s), 5), row.expected)
             << row.startPage << " " << row.endPage << " " << row.range;
-        EXPECT_TRUE(
-            pageText(path(QStringLiteral("out.pdf")), 5).contains(QStringLiteral("Body 5")));
+        EXPECT_TRUE(pageText(path(u"out.pdf"_s), 5).contains(u"Body 5"_s));
     }
     // A positive total is used as given.
     m_job.setStartPage(1);
     m_job.setEndPage(0);
     m_job.setPageRange(AllPages);
     m_job.setNumberSteps(1);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf")), 3));
-    EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 2),
-              QStringList({QStringLiteral("1/3"), QStringLiteral("2/3")}));
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s), 3));
+    EXPECT_EQ(labels(path(u"out.pdf"_s), 2), QStringList({u"1/3"_s, u"2/3"_s}));
 }
 
 TEST_F(PdfStampingTest, UnderAndOverThePageContent)
 {
     const QString in = bodyPdf(1);
     ImageStamp& block = addBlock(Qt::green, TopLeft, 100);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("over.pdf"))));
+    ASSERT_TRUE(stamp(in, path(u"over.pdf"_s)));
     block.setIsDrawUnderPDFContent(true);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("under.pdf"))));
+    ASSERT_TRUE(stamp(in, path(u"under.pdf"_s)));
 
-    const QImage over = renderPage(path(QStringLiteral("over.pdf")), 0);
-    const QImage under = renderPage(path(QStringLiteral("under.pdf")), 0);
+    const QImage over = renderPage(path(u"over.pdf"_s), 0);
+    const QImage under = renderPage(path(u"under.pdf"_s), 0);
     EXPECT_EQ(over.pixel(50, 50), kGreen); // output never carries the highlight
     EXPECT_EQ(under.pixel(50, 50), kBlue);
     EXPECT_EQ(over.pixel(150, 150), kBlue);
@@ -197,8 +195,8 @@ TEST_F(PdfStampingTest, AnchorsAndMarginsOnThePage)
     addBlock(Qt::green, TopLeft);
     addBlock(Qt::red, MiddleMiddle);
     addBlock(Qt::green, BottomRight);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
-    const QImage page = renderPage(path(QStringLiteral("out.pdf")), 0);
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    const QImage page = renderPage(path(u"out.pdf"_s), 0);
     EXPECT_EQ(page.pixel(37, 37), kGreen);
     EXPECT_EQ(page.pixel(74, 74), kGreen);
     EXPECT_EQ(page.pixel(34, 50), kBlue);
@@ -209,22 +207,22 @@ TEST_F(PdfStampingTest, AnchorsAndMarginsOnThePage)
     m_job.setIsMarginInPercentage(true);
     m_job.setMarginLeft(10);
     m_job.setMarginTop(10);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("percent.pdf"))));
-    const QImage percent = renderPage(path(QStringLiteral("percent.pdf")), 0);
+    ASSERT_TRUE(stamp(in, path(u"percent.pdf"_s)));
+    const QImage percent = renderPage(path(u"percent.pdf"_s), 0);
     EXPECT_EQ(percent.pixel(61, 86), kGreen); // 10% of 595 and of 842
     EXPECT_EQ(percent.pixel(57, 100), kBlue);
 }
 
 TEST_F(PdfStampingTest, MirroredStampAlternatesOverStampedPages)
 {
-    const QString in = bodyPdf(4, QStringLiteral("in.pdf"), QSizeF(400, 400));
+    const QString in = bodyPdf(4, u"in.pdf"_s, QSizeF(400, 400));
     ImageStamp& block = addBlock(Qt::green, TopRight);
     block.setIsSymmetry(true);
     ImageStamp& off = addBlock(Qt::red, BottomMiddle);
     off.setIsSelected(false);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
     for (int i = 0; i < 4; ++i) {
-        const QImage page = renderPage(path(QStringLiteral("out.pdf")), i);
+        const QImage page = renderPage(path(u"out.pdf"_s), i);
         const bool own = i % 2 == 0;
         EXPECT_EQ(page.pixel(380, 20), own ? kGreen : kWhite) << i;
         EXPECT_EQ(page.pixel(20, 20), own ? kBlue : kGreen) << i;
@@ -234,7 +232,7 @@ TEST_F(PdfStampingTest, MirroredStampAlternatesOverStampedPages)
 
 TEST_F(PdfStampingTest, RotatedPagesAndOffsetMediaBoxesGetUprightStamps)
 {
-    const QString in = bodyPdf(4, QStringLiteral("in.pdf"), QSizeF(400, 600));
+    const QString in = bodyPdf(4, u"in.pdf"_s, QSizeF(400, 600));
     test::editPdf(in, [](QPDF& pdf) {
         auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
         const int rotations[] = {0, 90, 180, 270};
@@ -251,8 +249,8 @@ TEST_F(PdfStampingTest, RotatedPagesAndOffsetMediaBoxesGetUprightStamps)
     });
     addBlock(Qt::green, TopLeft, 60);
     addBlock(Qt::red, BottomRight, 30);
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
-    const QString out = path(QStringLiteral("out.pdf"));
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    const QString out = path(u"out.pdf"_s);
     EXPECT_TRUE(pdfFacts(out).cropBoxes.isEmpty());
     for (int i = 0; i < 4; ++i) {
         const QImage page = renderPage(out, i);
@@ -270,13 +268,13 @@ TEST_F(PdfStampingTest, RotatedPagesAndOffsetMediaBoxesGetUprightStamps)
 
 TEST_F(PdfStampingTest, BookmarksLinksAnnotationsAndFormsStay)
 {
-    addText(QStringLiteral("<{0}/{1}>"));
+    addText(u"<{0}/{1}>"_s);
     for (const char* name :
          {"qpdf_outlines-with-actions.pdf", "qpdf_form-fields-and-annotations.pdf",
           "qpdf_c-object-streams.pdf", "qpdf_page-inherit-mediabox.pdf", "qpdf_good13.pdf",
           "qpdf_boxes.pdf"}) {
         const QString source = corpusFile(QString::fromLatin1(name));
-        const QString out = path(QStringLiteral("corpus-out.pdf"));
+        const QString out = path(u"corpus-out.pdf"_s);
         ASSERT_TRUE(stamp(source, out)) << name;
         const test::PdfFacts before = pdfFacts(source);
         const test::PdfFacts after = pdfFacts(out);
@@ -284,33 +282,32 @@ TEST_F(PdfStampingTest, BookmarksLinksAnnotationsAndFormsStay)
         EXPECT_EQ(after.outlineItems, before.outlineItems) << name;
         EXPECT_EQ(after.annotations, before.annotations) << name;
         EXPECT_EQ(after.formFields, before.formFields) << name;
-        EXPECT_EQ(after.creator, QStringLiteral("Veltrane")) << name;
-        EXPECT_EQ(labels(out, 1).first(), QStringLiteral("1/%1").arg(before.pages)) << name;
+        EXPECT_EQ(after.creator, u"Veltrane"_s) << name;
+        EXPECT_EQ(labels(out, 1).first(), u"1/%1"_s.arg(before.pages)) << name;
     }
-    EXPECT_EQ(pdfFacts(corpusFile(QStringLiteral("qpdf_outlines-with-actions.pdf"))).outlineItems,
-              11);
+    EXPECT_EQ(pdfFacts(corpusFile(u"qpdf_outlines-with-actions.pdf"_s)).outlineItems, 11);
 }
 
 TEST_F(PdfStampingTest, InheritedResourcesKeepTheOriginalText)
 {
-    addText(QStringLiteral("<{0}/{1}>"));
-    const QString source = corpusFile(QStringLiteral("qpdf_page-inherit-mediabox.pdf"));
-    const QString out = path(QStringLiteral("out.pdf"));
+    addText(u"<{0}/{1}>"_s);
+    const QString source = corpusFile(u"qpdf_page-inherit-mediabox.pdf"_s);
+    const QString out = path(u"out.pdf"_s);
     ASSERT_TRUE(stamp(source, out));
     int withText = 0;
     for (int page = 1; page <= 3; ++page) {
         const QString before = pageText(source, page).simplified();
         const QString after = pageText(out, page).simplified();
-        withText += before.contains(QStringLiteral("Potato"));
+        withText += before.contains(u"Potato"_s);
         EXPECT_TRUE(after.contains(before)) << after.toStdString();
-        EXPECT_TRUE(after.contains(QStringLiteral("<%1/3>").arg(page)));
+        EXPECT_TRUE(after.contains(u"<%1/3>"_s.arg(page)));
     }
     EXPECT_GE(withText, 2);
 }
 
 TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKept)
 {
-    addText(QStringLiteral("<{0}/{1}>"));
+    addText(u"<{0}/{1}>"_s);
     struct Case
     {
         const char* file;
@@ -326,7 +323,7 @@ TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKep
                          Case{"qpdf_enc-R3_V2_U-view_O-master.pdf", "view", true, "view"}}) {
         const std::string row = std::string(c.file) + " " + c.password + (c.keep ? " kept" : "");
         m_job.setKeepsEncryption(c.keep);
-        const QString out = path(QStringLiteral("open.pdf"));
+        const QString out = path(u"open.pdf"_s);
         ASSERT_TRUE(
             stamp(corpusFile(QString::fromLatin1(c.file)), out, 0, QString::fromLatin1(c.password)))
             << row;
@@ -335,8 +332,8 @@ TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKep
         EXPECT_EQ(facts.encrypted, c.keep) << row;
         EXPECT_EQ(facts.pages, 30) << row;
         EXPECT_EQ(facts.outlineItems, 11) << row;
-        EXPECT_EQ(facts.creator, QStringLiteral("Veltrane")) << row;
-        EXPECT_TRUE(pageText(out, 2, user).contains(QStringLiteral("<2/30>"))) << row;
+        EXPECT_EQ(facts.creator, u"Veltrane"_s) << row;
+        EXPECT_TRUE(pageText(out, 2, user).contains(u"<2/30>"_s)) << row;
         if (c.keep) {
             EXPECT_EQ(pdfFacts(out).pages, -1) << row << ": opened without its password";
             EXPECT_EQ(pageText(out, 2), QString()) << row;
@@ -345,29 +342,28 @@ TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKep
     m_job.setKeepsEncryption(false);
     for (const char* wrong : {"", "nope"}) {
         test::LogCapture log;
-        const QString out = path(QStringLiteral("locked.pdf"));
-        EXPECT_FALSE(stamp(corpusFile(QStringLiteral("qpdf_c-r6-in.pdf")), out, 0,
-                           QString::fromLatin1(wrong)));
+        const QString out = path(u"locked.pdf"_s);
+        EXPECT_FALSE(stamp(corpusFile(u"qpdf_c-r6-in.pdf"_s), out, 0, QString::fromLatin1(wrong)));
         EXPECT_FALSE(QFile::exists(out));
         ASSERT_EQ(log.lines().size(), 1);
-        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [processPDF:] : ")));
+        EXPECT_TRUE(log.lines().first().startsWith(u"Error in [processPDF:] : "_s));
     }
 }
 
 TEST_F(PdfStampingTest, DamagedEmptyAndMissingSources)
 {
-    addText(QStringLiteral("<{0}/{1}>"));
-    const QString out = path(QStringLiteral("out.pdf"));
+    addText(u"<{0}/{1}>"_s);
+    const QString out = path(u"out.pdf"_s);
     {
         test::LogCapture log;
-        ASSERT_TRUE(stamp(corpusFile(QStringLiteral("qpdf_append-page-content-damaged.pdf")), out));
+        ASSERT_TRUE(stamp(corpusFile(u"qpdf_append-page-content-damaged.pdf"_s), out));
         EXPECT_EQ(pdfFacts(out).pages, 30);
         EXPECT_EQ(pdfFacts(out).outlineItems, 11);
     }
-    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("qpdf_empty.pdf")), out));
+    ASSERT_TRUE(stamp(corpusFile(u"qpdf_empty.pdf"_s), out));
     EXPECT_EQ(pdfFacts(out).pages, 0);
 
-    QFile junk(path(QStringLiteral("junk.pdf")));
+    QFile junk(path(u"junk.pdf"_s));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(5000, 'x'));
     junk.close();
@@ -382,59 +378,55 @@ TEST_F(PdfStampingTest, DamagedEmptyAndMissingSources)
 
     test::writeBodyPdf(out, 1);
     const QByteArray kept = test::fileBytes(out);
-    EXPECT_FALSE(stamp(path(QStringLiteral("missing.pdf")), out));
-    EXPECT_EQ(m_job.failureReason(), QStringLiteral("not found"));
+    EXPECT_FALSE(stamp(path(u"missing.pdf"_s), out));
+    EXPECT_EQ(m_job.failureReason(), u"not found"_s);
     EXPECT_EQ(test::fileBytes(out), kept); // a missing source touches nothing
-    EXPECT_EQ(folderEntries(),
-              QStringList({QStringLiteral("junk.pdf"), QStringLiteral("out.pdf")}));
+    EXPECT_EQ(folderEntries(), QStringList({u"junk.pdf"_s, u"out.pdf"_s}));
 }
 
 TEST_F(PdfStampingTest, StampingInPlaceKeepsABackupAndLeavesNoTemporaries)
 {
-    const QString in = bodyPdf(3, QStringLiteral("report.pdf"));
+    const QString in = bodyPdf(3, u"report.pdf"_s);
     const QByteArray original = test::fileBytes(in);
-    addText(QStringLiteral("<{0}/{1}>"));
+    addText(u"<{0}/{1}>"_s);
     m_job.setIsBackupFile(true);
     // Another spelling of the same file.
-    const QString spelled = m_dir.path() + QStringLiteral("/./sub/../report.pdf");
-    QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+    const QString spelled = m_dir.path() + u"/./sub/../report.pdf"_s;
+    QDir(m_dir.path()).mkdir(u"sub"_s);
     ASSERT_TRUE(stamp(in, spelled));
-    EXPECT_EQ(test::fileBytes(in + QStringLiteral(".bak")), original);
-    EXPECT_EQ(labels(in, 3),
-              QStringList({QStringLiteral("1/3"), QStringLiteral("2/3"), QStringLiteral("3/3")}));
-    EXPECT_EQ(folderEntries(),
-              QStringList({QStringLiteral("report.pdf"), QStringLiteral("report.pdf.bak")}));
+    EXPECT_EQ(test::fileBytes(in + u".bak"_s), original);
+    EXPECT_EQ(labels(in, 3), QStringList({u"1/3"_s, u"2/3"_s, u"3/3"_s}));
+    EXPECT_EQ(folderEntries(), QStringList({u"report.pdf"_s, u"report.pdf.bak"_s}));
 
     // Again, without a backup: the old backup stays as it was, the file is stamped twice.
     m_job.setIsBackupFile(false);
     ASSERT_TRUE(stamp(in, in));
-    EXPECT_EQ(test::fileBytes(in + QStringLiteral(".bak")), original);
+    EXPECT_EQ(test::fileBytes(in + u".bak"_s), original);
     EXPECT_EQ(pdfFacts(in).pages, 3);
 }
 
 TEST_F(PdfStampingTest, BrokenStampsDrawNothingButTheRestOfThePage)
 {
     const QString in = bodyPdf(2);
-    TextStamp& bad = addText(QStringLiteral("<{0}/{1}>"));
-    bad.font().setFontName(QStringLiteral("No Such Family 1234"));
+    TextStamp& bad = addText(u"<{0}/{1}>"_s);
+    bad.font().setFontName(u"No Such Family 1234"_s);
     ImageStamp& undecodable = addBlock(Qt::red, TopLeft);
-    undecodable.setData(QVariantMap{{QStringLiteral("stampImage"), QByteArray("junk")},
-                                    {QStringLiteral("stampImageWidth"), qint64(40)},
-                                    {QStringLiteral("stampImageHeight"), qint64(40)}});
+    undecodable.setData(QVariantMap{{u"stampImage"_s, QByteArray("junk")},
+                                    {u"stampImageWidth"_s, qint64(40)},
+                                    {u"stampImageHeight"_s, qint64(40)}});
     addBlock(Qt::green, BottomLeft);
     test::LogCapture log;
-    ASSERT_TRUE(stamp(in, path(QStringLiteral("out.pdf"))));
+    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
     EXPECT_EQ(log.lines().size(), 2); // the unknown font, once per page
-    const QImage page = renderPage(path(QStringLiteral("out.pdf")), 1);
+    const QImage page = renderPage(path(u"out.pdf"_s), 1);
     EXPECT_EQ(page.pixel(20, 842 - 20), kGreen);
     EXPECT_EQ(page.pixel(20, 20), kBlue);
-    EXPECT_EQ(labels(path(QStringLiteral("out.pdf")), 2),
-              QStringList({QStringLiteral("-"), QStringLiteral("-")}));
+    EXPECT_EQ(labels(path(u"out.pdf"_s), 2), QStringList({u"-"_s, u"-"_s}));
 }
 
 TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
 {
-    const QString in = bodyPdf(2, QStringLiteral("in.pdf"), QSizeF(300, 300));
+    const QString in = bodyPdf(2, u"in.pdf"_s, QSizeF(300, 300));
     const struct
     {
         const char* name;
@@ -457,14 +449,13 @@ TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
         m_job.setMarginLeft(0);
         m_job.setMarginTop(0);
         m_job.setMarginRight(0);
-        TextStamp& text = addText(QStringLiteral("<{0}/{1}>"));
+        TextStamp& text = addText(u"<{0}/{1}>"_s);
         ImageStamp& image = addBlock(Qt::red, TopLeft);
         row.change(m_job, text, image);
-        const QString out = path(QStringLiteral("out.pdf"));
+        const QString out = path(u"out.pdf"_s);
         test::LogCapture log;
         ASSERT_TRUE(stamp(in, out)) << row.name;
-        EXPECT_EQ(labels(out, 2), QStringList({QStringLiteral("-"), QStringLiteral("-")}))
-            << row.name;
+        EXPECT_EQ(labels(out, 2), QStringList({u"-"_s, u"-"_s})) << row.name;
         EXPECT_EQ(renderPage(out, 0).pixel(5, 5), kBlue) << row.name; // no red block
         // Two stamps on two pages, each left out with its reason.
         ASSERT_EQ(log.lines().size(), 4) << row.name;
@@ -475,7 +466,7 @@ TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
                 << row.name << ": " << line.toStdString();
         }
         QProcess check;
-        check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), out});
+        check.start(u"qpdf"_s, {u"--check"_s, out});
         ASSERT_TRUE(check.waitForFinished(60000));
         EXPECT_EQ(check.exitCode(), 0) << row.name << check.readAll().toStdString();
     }

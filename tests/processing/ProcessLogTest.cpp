@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
@@ -16,19 +18,19 @@ TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
     log.startTime = QDateTime(QDate(2026, 12, 5), QTime(0, 30, 0));
     log.endTime = QDateTime(QDate(2026, 12, 5), QTime(14, 7, 9));
     LogFiles first;
-    first.filename = QStringLiteral("A & \"B\" <c>.pdf");
-    first.targetPath = QStringLiteral("/out");
-    first.status = QStringLiteral("Completed");
+    first.filename = u"A & \"B\" <c>.pdf"_s;
+    first.targetPath = u"/out"_s;
+    first.status = u"Completed"_s;
     first.pages = 12;
-    first.logFiles.append({QStringLiteral("Failed"), QStringLiteral("/in/a.pdf"), 3, 1});
+    first.logFiles.append({u"Failed"_s, u"/in/a.pdf"_s, 3, 1});
     LogFiles second;
-    second.filename = QStringLiteral("b.tif");
-    second.targetPath = QStringLiteral("/out");
-    second.status = QStringLiteral("No Pages");
-    second.reason = QStringLiteral("needs a password");
+    second.filename = u"b.tif"_s;
+    second.targetPath = u"/out"_s;
+    second.status = u"No Pages"_s;
+    second.reason = u"needs a password"_s;
     log.files = {first, second};
     ASSERT_TRUE(log.save());
-    EXPECT_EQ(log.logFilePath(), getAppPath() + QStringLiteral("/Logs/051226140709.log"));
+    EXPECT_EQ(log.logFilePath(), getAppPath() + u"/Logs/051226140709.log"_s);
 
     QFile file(log.logFilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -48,16 +50,14 @@ TEST(ProcessLog, WritesTheFormatThatReadsBackElementByElement)
         seen << reader.name().toString() + QLatin1Char(' ') + attributes.join(QLatin1Char(' '));
     }
     EXPECT_FALSE(reader.hasError());
-    EXPECT_EQ(
-        seen,
-        QStringList({
-            QStringLiteral("Log StartTime=12/05/2026 12:30:00 AM EndTime=12/05/2026 02:07:09 PM"),
-            QStringLiteral(
-                "Files FileName=A & \"B\" <c>.pdf TargetPath=/out Status=Completed Pages=12"),
-            QStringLiteral("File SourceImageFile=/in/a.pdf SourcePageNo=3 PageNo=1 Status=Failed"),
-            QStringLiteral("Files FileName=b.tif TargetPath=/out Status=No Pages Pages=0 "
-                           "Reason=needs a password"),
-        }));
+    EXPECT_EQ(seen,
+              QStringList({
+                  u"Log StartTime=12/05/2026 12:30:00 AM EndTime=12/05/2026 02:07:09 PM"_s,
+                  u"Files FileName=A & \"B\" <c>.pdf TargetPath=/out Status=Completed Pages=12"_s,
+                  u"File SourceImageFile=/in/a.pdf SourcePageNo=3 PageNo=1 Status=Failed"_s,
+                  QStringLiteral("Files FileName=b.tif TargetPath=/out Status=No Pages Pages=0 "
+                                 "Reason=needs a password"),
+              }));
     EXPECT_GE(xml.count('\n'), 5); // one element a line
 }
 
@@ -69,15 +69,14 @@ TEST(ProcessLog, RunsEndingInTheSameSecondKeepALogEach)
         Log log;
         log.endTime = end;
         LogFiles file;
-        file.filename = QStringLiteral("run%1.pdf").arg(run);
+        file.filename = u"run%1.pdf"_s.arg(run);
         log.files = {file};
         log.save();
         paths << log.logFilePath();
     }
-    const QString logs = getAppPath() + QStringLiteral("/Logs/");
-    EXPECT_EQ(paths, QStringList({logs + QStringLiteral("040326050607.log"),
-                                  logs + QStringLiteral("040326050607-2.log"),
-                                  logs + QStringLiteral("040326050607-3.log")}));
+    const QString logs = getAppPath() + u"/Logs/"_s;
+    EXPECT_EQ(paths, QStringList({logs + u"040326050607.log"_s, logs + u"040326050607-2.log"_s,
+                                  logs + u"040326050607-3.log"_s}));
     for (int run = 1; run <= 3; ++run) {
         QFile file(paths[run - 1]);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -88,15 +87,15 @@ TEST(ProcessLog, RunsEndingInTheSameSecondKeepALogEach)
 TEST(ProcessLog, NameUsesTheTwentyFourHourClock)
 {
     EXPECT_EQ(Log::fileNameFor(QDateTime(QDate(2026, 1, 2), QTime(0, 30, 0))),
-              QStringLiteral("020126003000.log"));
+              u"020126003000.log"_s);
 }
 
 TEST(AppPaths, DataFolderAndTitle)
 {
-    EXPECT_TRUE(getAppPath().endsWith(QStringLiteral("/Orlavex/Veltrane2")));
+    EXPECT_TRUE(getAppPath().endsWith(u"/Orlavex/Veltrane2"_s));
     QString error;
-    EXPECT_TRUE(createApplicationUsersFolder(QStringLiteral("Logs"), &error));
-    EXPECT_TRUE(createApplicationUsersFolder(QStringLiteral("Logs"), &error));
-    EXPECT_EQ(getAppTitle(), QStringLiteral("Veltrane"));
-    EXPECT_EQ(getAppTitle(QStringLiteral(" Profile")), QStringLiteral("Veltrane Profile"));
+    EXPECT_TRUE(createApplicationUsersFolder(u"Logs"_s, &error));
+    EXPECT_TRUE(createApplicationUsersFolder(u"Logs"_s, &error));
+    EXPECT_EQ(getAppTitle(), u"Veltrane"_s);
+    EXPECT_EQ(getAppTitle(u" Profile"_s), u"Veltrane Profile"_s);
 }

@@ -25,6 +25,8 @@
 #include <QXmlStreamReader>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -39,22 +41,22 @@ class ProcessTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("in"))));
-        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("out"))));
+        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(u"in"_s)));
+        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(u"out"_s)));
         auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(QStringLiteral("<{0}/{1}>"));
+        stamp->setNumberFormat(u"<{0}/{1}>"_s);
         stamp->setMarginAnchor(BottomRight);
         m_settings.number().stamps().push_back(std::move(stamp));
     }
 
-    QString in(const QString& name) const { return m_dir.filePath(QStringLiteral("in/") + name); }
-    QString out(const QString& name) const { return m_dir.filePath(QStringLiteral("out/") + name); }
+    QString in(const QString& name) const { return m_dir.filePath(u"in/"_s + name); }
+    QString out(const QString& name) const { return m_dir.filePath(u"out/"_s + name); }
 
     QList<FileItem> pdfs(const QList<int>& pages)
     {
         QList<FileItem> items;
         for (int i = 0; i < pages.size(); ++i) {
-            const QString path = in(QStringLiteral("doc%1.pdf").arg(i + 1));
+            const QString path = in(u"doc%1.pdf"_s.arg(i + 1));
             test::writeBodyPdf(path, pages[i], QSizeF(300, 300));
             items.append(item(path));
         }
@@ -73,19 +75,19 @@ protected:
                 onProgress(*raw, progress);
             }
         });
-        process->combine(items, m_dir.filePath(QStringLiteral("out")));
+        process->combine(items, m_dir.filePath(u"out"_s));
         process->start(totalPagesOf(items));
         return process;
     }
 
     QStringList labels(const QString& file, int pages)
     {
-        static const QRegularExpression label(QStringLiteral("<(-?\\d+)/(\\d+)>"));
+        static const QRegularExpression label(u"<(-?\\d+)/(\\d+)>"_s);
         QStringList found;
         for (int page = 1; page <= pages; ++page) {
             const auto match = label.match(test::pageText(file, page));
             found << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
-                                       : QStringLiteral("-"));
+                                       : u"-"_s);
         }
         return found;
     }
@@ -101,10 +103,10 @@ protected:
 TEST_F(ProcessTest, EmptyListEndsAtOnceWithASavedLog)
 {
     auto process = run({});
-    EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully."));
+    EXPECT_EQ(process->message(), u"All files processed successfully."_s);
     EXPECT_TRUE(process->isCompleted());
     EXPECT_FALSE(process->isCombining());
-    EXPECT_EQ(m_reports, QStringList{QStringLiteral("Total Time Taken :  0/0")});
+    EXPECT_EQ(m_reports, QStringList{u"Total Time Taken :  0/0"_s});
     EXPECT_TRUE(QFile::exists(process->log().logFilePath()));
     EXPECT_TRUE(process->log().files.isEmpty());
 }
@@ -117,57 +119,52 @@ TEST_F(ProcessTest, ContinuousNumberingCarriesAcrossFilesInBothModes)
     m_settings.number().setNumberSteps(2);
     for (int jobs : {1, 2}) {
         auto process = run(items, jobs);
-        EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully.")) << jobs;
-        EXPECT_EQ(
-            labels(out(QStringLiteral("doc1.pdf")), 3),
-            QStringList({QStringLiteral("10/5"), QStringLiteral("12/5"), QStringLiteral("14/5")}));
-        EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 2),
-                  QStringList({QStringLiteral("16/5"), QStringLiteral("18/5")}));
+        EXPECT_EQ(process->message(), u"All files processed successfully."_s) << jobs;
+        EXPECT_EQ(labels(out(u"doc1.pdf"_s), 3), QStringList({u"10/5"_s, u"12/5"_s, u"14/5"_s}));
+        EXPECT_EQ(labels(out(u"doc2.pdf"_s), 2), QStringList({u"16/5"_s, u"18/5"_s}));
     }
     m_settings.number().setIsContinuousNumbering(false);
     run(items, 2);
-    EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 2),
-              QStringList({QStringLiteral("10/2"), QStringLiteral("12/2")}));
+    EXPECT_EQ(labels(out(u"doc2.pdf"_s), 2), QStringList({u"10/2"_s, u"12/2"_s}));
 }
 
 TEST_F(ProcessTest, StatusesCountsAndMessages)
 {
     QList<FileItem> items = pdfs({2, 1});
-    items.append(item(test::corpusFile(QStringLiteral("qpdf_empty.pdf"))));
-    const QString vanishing = in(QStringLiteral("gone.pdf"));
+    items.append(item(test::corpusFile(u"qpdf_empty.pdf"_s)));
+    const QString vanishing = in(u"gone.pdf"_s);
     test::writeBodyPdf(vanishing, 2);
     items.append(item(vanishing));
     QFile::remove(vanishing); // it disappears after being listed
     test::LogCapture log;
     auto process = run(items);
     ASSERT_EQ(process->log().files.size(), 4);
-    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
-    EXPECT_EQ(process->log().files[2].status, QStringLiteral("No Pages"));
+    EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
+    EXPECT_EQ(process->log().files[2].status, u"No Pages"_s);
     EXPECT_EQ(process->log().files[2].pages, 0);
-    EXPECT_EQ(process->log().files[3].status, QStringLiteral("Failed"));
+    EXPECT_EQ(process->log().files[3].status, u"Failed"_s);
     EXPECT_EQ(process->log().files[3].pages, 2);
     // Each file that is not created says why, in the run's log and in one line.
     EXPECT_EQ(process->log().files[0].reason, QString());
-    EXPECT_EQ(process->log().files[2].reason, QStringLiteral("the document has no pages"));
-    EXPECT_EQ(process->log().files[3].reason, QStringLiteral("not found"));
-    EXPECT_EQ(log.lines(), QStringList({QStringLiteral("No Pages : ") + items[2].path() +
-                                            QStringLiteral(" : the document has no pages"),
-                                        QStringLiteral("Failed : ") + vanishing +
-                                            QStringLiteral(" : not found")}));
+    EXPECT_EQ(process->log().files[2].reason, u"the document has no pages"_s);
+    EXPECT_EQ(process->log().files[3].reason, u"not found"_s);
+    EXPECT_EQ(log.lines(),
+              QStringList({u"No Pages : "_s + items[2].path() + u" : the document has no pages"_s,
+                           u"Failed : "_s + vanishing + u" : not found"_s}));
     EXPECT_EQ(process->totalFileSelected(), 4);
     EXPECT_EQ(process->totalFileProcessed(), 3);
     EXPECT_EQ(process->totalFileCreated(), 2);
-    EXPECT_EQ(process->message(), QStringLiteral("Total 2 files processed successfully."));
-    EXPECT_EQ(m_reports.first(), QStringLiteral("Total Time Taken : In Process... 1/4"));
+    EXPECT_EQ(process->message(), u"Total 2 files processed successfully."_s);
+    EXPECT_EQ(m_reports.first(), u"Total Time Taken : In Process... 1/4"_s);
     EXPECT_EQ(m_reports.size(), 4); // three processed files, then the end
-    EXPECT_TRUE(m_reports.last().startsWith(QStringLiteral("Total Time Taken : ")));
-    EXPECT_TRUE(m_reports.last().endsWith(QStringLiteral(" 3/4")));
+    EXPECT_TRUE(m_reports.last().startsWith(u"Total Time Taken : "_s));
+    EXPECT_TRUE(m_reports.last().endsWith(u" 3/4"_s));
 }
 
 TEST_F(ProcessTest, ACutAnimationIsCompletedAndItsLogLineSaysWhatWasLeftOut)
 {
     const test::GifFile gif = test::makeGif(QSize(40, 30), {Qt::red, Qt::green, Qt::blue});
-    QFile file(in(QStringLiteral("cut.gif")));
+    QFile file(in(u"cut.gif"_s));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(gif.bytes.left(gif.frameOffsets[2] + 11));
     file.close();
@@ -176,14 +173,14 @@ TEST_F(ProcessTest, ACutAnimationIsCompletedAndItsLogLineSaysWhatWasLeftOut)
     test::LogCapture log;
     auto process = run({listed});
     ASSERT_EQ(process->log().files.size(), 1);
-    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
-    EXPECT_EQ(process->log().files[0].note, QStringLiteral("frame 3 of 3 could not be read"));
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("Completed : ") + file.fileName() +
-                                       QStringLiteral(" : frame 3 of 3 could not be read")});
+    EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
+    EXPECT_EQ(process->log().files[0].note, u"frame 3 of 3 could not be read"_s);
+    EXPECT_EQ(log.lines(), QStringList{u"Completed : "_s + file.fileName() +
+                                       u" : frame 3 of 3 could not be read"_s});
     EXPECT_TRUE(process->log().toXml().contains(
         R"(Status="Completed" Pages="3" Note="frame 3 of 3 could not be read")"));
-    EXPECT_EQ(test::tiffFacts(out(QStringLiteral("cut.gif"))).size(), 2);
-    EXPECT_EQ(process->message(), QStringLiteral("All files processed successfully."));
+    EXPECT_EQ(test::tiffFacts(out(u"cut.gif"_s)).size(), 2);
+    EXPECT_EQ(process->message(), u"All files processed successfully."_s);
 }
 
 TEST_F(ProcessTest, CancelDuringTheSecondFileFinishesItAndStops)
@@ -194,10 +191,10 @@ TEST_F(ProcessTest, CancelDuringTheSecondFileFinishesItAndStops)
             p.stop();
         }
     });
-    EXPECT_EQ(process->message(), QStringLiteral("Process cancelled!"));
+    EXPECT_EQ(process->message(), u"Process cancelled!"_s);
     EXPECT_EQ(process->log().files.size(), 2);
-    EXPECT_TRUE(QFile::exists(out(QStringLiteral("doc2.pdf"))));
-    EXPECT_FALSE(QFile::exists(out(QStringLiteral("doc3.pdf"))));
+    EXPECT_TRUE(QFile::exists(out(u"doc2.pdf"_s)));
+    EXPECT_FALSE(QFile::exists(out(u"doc3.pdf"_s)));
 }
 
 // The window's run: on its worker, reporting through queued signals, one file at a time or
@@ -213,7 +210,7 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
         batch.setFileStartObserver([&started](Process&, const QString& file) { started << file; });
         auto process = std::make_unique<Process>(m_settings);
         process->setJobs(jobs);
-        process->combine(items, m_dir.filePath(QStringLiteral("out")));
+        process->combine(items, m_dir.filePath(u"out"_s));
         ASSERT_TRUE(batch.start(std::move(process), totalPagesOf(items)));
         EXPECT_FALSE(batch.start(std::make_unique<Process>(m_settings), 0));
         ASSERT_TRUE(finished.wait(30000)) << jobs;
@@ -223,11 +220,9 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
         const auto last = progressed.last().first().value<RunProgress>();
         EXPECT_TRUE(last.finished);
         EXPECT_EQ(last.processed, 3);
-        EXPECT_EQ(batch.process()->message(), QStringLiteral("All files processed successfully."));
-        EXPECT_EQ(started,
-                  jobs == 1 ? QStringList({QStringLiteral("doc1.pdf"), QStringLiteral("doc2.pdf"),
-                                           QStringLiteral("doc3.pdf")})
-                            : QStringList());
+        EXPECT_EQ(batch.process()->message(), u"All files processed successfully."_s);
+        EXPECT_EQ(started, jobs == 1 ? QStringList({u"doc1.pdf"_s, u"doc2.pdf"_s, u"doc3.pdf"_s})
+                                     : QStringList());
         batch.release();
         EXPECT_EQ(batch.process(), nullptr);
     }
@@ -236,17 +231,16 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
 TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
 {
     QList<FileItem> items = pdfs({3, 4, 1, 2});
-    test::writeTiff(in(QStringLiteral("scan.tif")),
-                    QList<QImage>(3, QImage(120, 90, QImage::Format_RGB32)), true);
-    items.insert(2, item(in(QStringLiteral("scan.tif"))));
-    QFile::copy(test::corpusFile(QStringLiteral("pillow_hopper.jpg")),
-                in(QStringLiteral("photo.jpg")));
-    items.append(item(in(QStringLiteral("photo.jpg"))));
+    test::writeTiff(in(u"scan.tif"_s), QList<QImage>(3, QImage(120, 90, QImage::Format_RGB32)),
+                    true);
+    items.insert(2, item(in(u"scan.tif"_s)));
+    QFile::copy(test::corpusFile(u"pillow_hopper.jpg"_s), in(u"photo.jpg"_s));
+    items.append(item(in(u"photo.jpg"_s)));
     Numbering& job = m_settings.number();
     job.setIsContinuousNumbering(true);
     job.setPageRange(OddPages);
     auto mirrored = std::make_unique<TextStamp>();
-    mirrored->setNumberFormat(QStringLiteral("M{0}"));
+    mirrored->setNumberFormat(u"M{0}"_s);
     mirrored->setMarginAnchor(TopLeft);
     mirrored->setIsSymmetry(true);
     job.stamps().push_back(std::move(mirrored));
@@ -254,7 +248,7 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
     setDeterministicPdfIds(true);
     auto one = run(items, 1);
     QMap<QString, QByteArray> sequential;
-    for (const QString& name : QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files)) {
+    for (const QString& name : QDir(m_dir.filePath(u"out"_s)).entryList(QDir::Files)) {
         sequential.insert(name, test::fileBytes(out(name)));
         QFile::remove(out(name));
     }
@@ -270,62 +264,53 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
         EXPECT_EQ(one->log().files[i].status, two->log().files[i].status);
         EXPECT_EQ(one->log().files[i].pages, two->log().files[i].pages);
     }
-    EXPECT_EQ(labels(out(QStringLiteral("doc2.pdf")), 4),
-              QStringList({QStringLiteral("3/14"), QStringLiteral("-"), QStringLiteral("4/14"),
-                           QStringLiteral("-")}));
+    EXPECT_EQ(labels(out(u"doc2.pdf"_s), 4), QStringList({u"3/14"_s, u"-"_s, u"4/14"_s, u"-"_s}));
 }
 
 TEST_F(ProcessTest, RunChecksAndTexts)
 {
     EXPECT_EQ(checkOutputFolder(QString()), FolderProblem::NotSet);
-    EXPECT_EQ(checkOutputFolder(m_dir.filePath(QStringLiteral("nope"))), FolderProblem::Missing);
+    EXPECT_EQ(checkOutputFolder(m_dir.filePath(u"nope"_s)), FolderProblem::Missing);
     EXPECT_EQ(checkOutputFolder(m_dir.path()), FolderProblem::None);
-    EXPECT_EQ(folderProblemMessage(FolderProblem::NotSet, {}),
-              QStringLiteral("Please select output folder!"));
-    EXPECT_EQ(
-        folderProblemMessage(FolderProblem::Missing, QStringLiteral("/x")),
-        QStringLiteral("Output folder [ /x ] is missing!\r\nPlease select valid output folder."));
-    EXPECT_EQ(folderProblemMessage(FolderProblem::NotWritable, QStringLiteral("/x")),
+    EXPECT_EQ(folderProblemMessage(FolderProblem::NotSet, {}), u"Please select output folder!"_s);
+    EXPECT_EQ(folderProblemMessage(FolderProblem::Missing, u"/x"_s),
+              u"Output folder [ /x ] is missing!\r\nPlease select valid output folder."_s);
+    EXPECT_EQ(folderProblemMessage(FolderProblem::NotWritable, u"/x"_s),
               QStringLiteral("Application does not have write permission for selected output "
                              "folder!\r\n[ /x ]\r\nPlease select valid output folder."));
 
     const QList<FileItem> items = pdfs({1});
     // The source folder however it is spelt: letter case, a trailing slash, "..", a link to the
     // folder, a link to the source file in another folder.
-    const QString source = m_dir.filePath(QStringLiteral("in"));
-    const QByteArray linked = QFile::encodeName(m_dir.filePath(QStringLiteral("linked")));
+    const QString source = m_dir.filePath(u"in"_s);
+    const QByteArray linked = QFile::encodeName(m_dir.filePath(u"linked"_s));
     ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), linked.constData()), 0);
-    QDir().mkpath(m_dir.filePath(QStringLiteral("links")));
-    ASSERT_EQ(
-        ::symlink(QFile::encodeName(items[0].path()).constData(),
-                  QFile::encodeName(m_dir.filePath(QStringLiteral("links/doc1.pdf"))).constData()),
-        0);
+    QDir().mkpath(m_dir.filePath(u"links"_s));
+    ASSERT_EQ(::symlink(QFile::encodeName(items[0].path()).constData(),
+                        QFile::encodeName(m_dir.filePath(u"links/doc1.pdf"_s)).constData()),
+              0);
     for (const QString& spelling :
-         {source.toUpper(), source + QLatin1Char('/'), source + QStringLiteral("/../in/"),
-          m_dir.filePath(QStringLiteral("linked")), m_dir.filePath(QStringLiteral("linked/"))}) {
+         {source.toUpper(), source + QLatin1Char('/'), source + u"/../in/"_s,
+          m_dir.filePath(u"linked"_s), m_dir.filePath(u"linked/"_s)}) {
         EXPECT_TRUE(outputFolderMatchesSources(spelling, items)) << qPrintable(spelling);
     }
-    EXPECT_TRUE(outputFolderMatchesSources(
-        source, {item(m_dir.filePath(QStringLiteral("links/doc1.pdf")))}));
-    EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("links")),
+    EXPECT_TRUE(outputFolderMatchesSources(source, {item(m_dir.filePath(u"links/doc1.pdf"_s))}));
+    EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(u"links"_s),
                                            items)); // the output would be the source
-    EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(QStringLiteral("out")), items));
-    QDir().mkpath(m_dir.filePath(QStringLiteral("other")));
-    test::writeBodyPdf(m_dir.filePath(QStringLiteral("other/doc1.pdf")), 1);
-    EXPECT_EQ(outputNameClashes(
-                  items + QList<FileItem>{item(m_dir.filePath(QStringLiteral("other/doc1.pdf")))}),
-              QStringList{QStringLiteral("doc1.pdf")});
+    EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(u"out"_s), items));
+    QDir().mkpath(m_dir.filePath(u"other"_s));
+    test::writeBodyPdf(m_dir.filePath(u"other/doc1.pdf"_s), 1);
+    EXPECT_EQ(outputNameClashes(items + QList<FileItem>{item(m_dir.filePath(u"other/doc1.pdf"_s))}),
+              QStringList{u"doc1.pdf"_s});
     // A file without pages writes nothing, so it clashes with nothing.
-    EXPECT_EQ(outputNameClashes(
-                  items + QList<FileItem>{item(m_dir.filePath(QStringLiteral("gone/doc1.pdf")))}),
+    EXPECT_EQ(outputNameClashes(items + QList<FileItem>{item(m_dir.filePath(u"gone/doc1.pdf"_s))}),
               QStringList());
 
     const QDateTime start(QDate(2026, 12, 5), QTime(10, 0, 0));
     EXPECT_EQ(timeTakenString(start, start.addMSecs(900)), QString());
-    EXPECT_EQ(timeTakenString(start, start.addSecs(65)), QStringLiteral("1 min(s) 5 sec(s) "));
-    EXPECT_EQ(timeTakenString(start, start.addSecs(7200)), QStringLiteral("2 hr(s) "));
-    EXPECT_EQ(timeTakenString(start, start.addSecs(3661)),
-              QStringLiteral("1 hr(s) 1 min(s) 1 sec(s) "));
+    EXPECT_EQ(timeTakenString(start, start.addSecs(65)), u"1 min(s) 5 sec(s) "_s);
+    EXPECT_EQ(timeTakenString(start, start.addSecs(7200)), u"2 hr(s) "_s);
+    EXPECT_EQ(timeTakenString(start, start.addSecs(3661)), u"1 hr(s) 1 min(s) 1 sec(s) "_s);
     EXPECT_EQ(timeTakenString(QDateTime(), start), QString());
 }
 
@@ -343,27 +328,27 @@ TEST(RunChecks, JobsThatWouldComeOutWrongAreNamedBeforeTheRun)
         {"sound", [](Numbering&, TextStamp&) {}, {}, {}},
         {"huge margin",
          [](Numbering& job, TextStamp&) { job.setMarginLeft(1e19); },
-         {QStringLiteral("The left margin (1e+19) is out of range.")},
+         {u"The left margin (1e+19) is out of range."_s},
          {}},
         {"huge margin once in inches",
          [](Numbering& job, TextStamp&) {
              job.setMarginUnit(Inches);
              job.setMarginBottom(2e6);
          },
-         {QStringLiteral("The bottom margin (2e+06) is out of range.")},
+         {u"The bottom margin (2e+06) is out of range."_s},
          {}},
         {"margin not a number",
          [](Numbering& job, TextStamp&) { job.setMarginTop(std::nan("")); },
-         {QStringLiteral("The top margin (nan) is out of range.")},
+         {u"The top margin (nan) is out of range."_s},
          {}},
         {"turn not finite",
          [inf](Numbering&, TextStamp& stamp) { stamp.setTextRotation(inf); },
-         {QStringLiteral("Stamp 1 \"Numbers [{0}]\" is turned by inf degrees, out of range.")},
+         {u"Stamp 1 \"Numbers [{0}]\" is turned by inf degrees, out of range."_s},
          {}},
         {"font not installed",
          [](Numbering&, TextStamp& stamp) {
              PDFFont font = stamp.font();
-             font.setFontName(QStringLiteral("No Such Family 7"));
+             font.setFontName(u"No Such Family 7"_s);
              stamp.setFont(font);
          },
          {},
@@ -372,7 +357,7 @@ TEST(RunChecks, JobsThatWouldComeOutWrongAreNamedBeforeTheRun)
         {"switched-off stamps are not asked about",
          [inf](Numbering&, TextStamp& stamp) {
              PDFFont font = stamp.font();
-             font.setFontName(QStringLiteral("No Such Family 7"));
+             font.setFontName(u"No Such Family 7"_s);
              stamp.setFont(font);
              stamp.setTextRotation(inf);
              stamp.setIsSelected(false);
@@ -384,7 +369,7 @@ TEST(RunChecks, JobsThatWouldComeOutWrongAreNamedBeforeTheRun)
         Numbering job;
         job.stamps().clear();
         auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(QStringLiteral("{0}"));
+        stamp->setNumberFormat(u"{0}"_s);
         row.change(job, *stamp);
         job.stamps().push_back(std::move(stamp));
         EXPECT_EQ(jobRangeProblems(job), row.problems) << row.name;
@@ -398,7 +383,7 @@ TEST(RunChecks, JobsThatWouldComeOutWrongAreNamedBeforeTheRun)
 
 TEST_F(ProcessTest, OutputFolderTurningReadOnlyFailsTheRestAndTellsTheTruth)
 {
-    const QString out = m_dir.filePath(QStringLiteral("out"));
+    const QString out = m_dir.filePath(u"out"_s);
     const QByteArray mountPoint = QFile::encodeName(out);
     if (::geteuid() != 0 ||
         std::system(
@@ -420,11 +405,11 @@ TEST_F(ProcessTest, OutputFolderTurningReadOnlyFailsTheRestAndTellsTheTruth)
     const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
     std::system(("umount '" + mountPoint + "'").constData());
     ASSERT_EQ(process->log().files.size(), 3);
-    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
-    EXPECT_EQ(process->log().files[1].status, QStringLiteral("Failed"));
-    EXPECT_EQ(process->log().files[2].status, QStringLiteral("Failed"));
-    EXPECT_EQ(process->message(), QStringLiteral("Total 1 files processed successfully."));
-    EXPECT_EQ(left, QStringList{QStringLiteral("doc1.pdf")});
+    EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
+    EXPECT_EQ(process->log().files[1].status, u"Failed"_s);
+    EXPECT_EQ(process->log().files[2].status, u"Failed"_s);
+    EXPECT_EQ(process->message(), u"Total 1 files processed successfully."_s);
+    EXPECT_EQ(left, QStringList{u"doc1.pdf"_s});
     for (qsizetype i = 0; i < items.size(); ++i) {
         EXPECT_EQ(test::fileBytes(items[i].path()), sources[i]);
     }

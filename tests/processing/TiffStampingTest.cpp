@@ -17,6 +17,8 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 using test::corpusFile;
 using test::tiffFacts;
@@ -51,7 +53,7 @@ protected:
         auto stamp = std::make_unique<TextStamp>();
         stamp->setNumberFormat(format);
         stamp->setMarginAnchor(anchor);
-        stamp->font().setFontName(QStringLiteral("DejaVu Sans"));
+        stamp->font().setFontName(u"DejaVu Sans"_s);
         stamp->font().setFontSize(20);
         TextStamp& ref = *stamp;
         m_job.stamps().push_back(std::move(stamp));
@@ -93,16 +95,15 @@ protected:
 TEST_F(TiffStampingTest, FramesInTheSpanCarryTheRunningNumber)
 {
     // Transparent-capable pages skip the JPEG pass, so pixels can be compared exactly.
-    test::writeTiff(path(QStringLiteral("five.tif")), QList<QImage>(5, whitePage()), true, 300);
-    addText(QStringLiteral("{0}/{1}"));
+    test::writeTiff(path(u"five.tif"_s), QList<QImage>(5, whitePage()), true, 300);
+    addText(u"{0}/{1}"_s);
     m_job.setStartPage(2);
     m_job.setEndPage(4);
-    ASSERT_TRUE(stamp(path(QStringLiteral("five.tif")), path(QStringLiteral("out.tif"))));
-    const auto pages = tiffFacts(path(QStringLiteral("out.tif")));
+    ASSERT_TRUE(stamp(path(u"five.tif"_s), path(u"out.tif"_s)));
+    const auto pages = tiffFacts(path(u"out.tif"_s));
     ASSERT_EQ(pages.size(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(tiffPage(path(QStringLiteral("out.tif")), i), expectedPage(whitePage(), i + 1, 5))
-            << i;
+        EXPECT_EQ(tiffPage(path(u"out.tif"_s), i), expectedPage(whitePage(), i + 1, 5)) << i;
         EXPECT_EQ(pages[i].xResolution, 300);
         EXPECT_EQ(pages[i].extraSamples, 1);
     }
@@ -113,11 +114,11 @@ TEST_F(TiffStampingTest, FramesInTheSpanCarryTheRunningNumber)
 
 TEST_F(TiffStampingTest, EvenRangeKeepsOddFramesUnstamped)
 {
-    test::writeTiff(path(QStringLiteral("four.tiff")), QList<QImage>(4, whitePage()), true);
-    addText(QStringLiteral("{0}"));
+    test::writeTiff(path(u"four.tiff"_s), QList<QImage>(4, whitePage()), true);
+    addText(u"{0}"_s);
     m_job.setPageRange(EvenPages);
-    ASSERT_TRUE(stamp(path(QStringLiteral("four.tiff")), path(QStringLiteral("out.tiff")), 5));
-    const QString out = path(QStringLiteral("out.tiff"));
+    ASSERT_TRUE(stamp(path(u"four.tiff"_s), path(u"out.tiff"_s), 5));
+    const QString out = path(u"out.tiff"_s);
     ASSERT_EQ(tiffFacts(out).size(), 4);
     EXPECT_EQ(tiffFacts(out)[0].compression, 5);
     EXPECT_EQ(tiffPage(out, 0), whitePage());
@@ -128,28 +129,26 @@ TEST_F(TiffStampingTest, EvenRangeKeepsOddFramesUnstamped)
 
 TEST_F(TiffStampingTest, NothingInTheSpanWritesNothing)
 {
-    test::writeTiff(path(QStringLiteral("two.tif")), QList<QImage>(2, whitePage()), false);
-    addText(QStringLiteral("{0}"));
+    test::writeTiff(path(u"two.tif"_s), QList<QImage>(2, whitePage()), false);
+    addText(u"{0}"_s);
     m_job.setStartPage(3);
     test::LogCapture log;
-    EXPECT_FALSE(stamp(path(QStringLiteral("two.tif")), path(QStringLiteral("out.tif"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.tif"))));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("two.tif")});
+    EXPECT_FALSE(stamp(path(u"two.tif"_s), path(u"out.tif"_s)));
+    EXPECT_FALSE(QFile::exists(path(u"out.tif"_s)));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"two.tif"_s});
 }
 
 TEST_F(TiffStampingTest, MarginsAnchorsAndMirroringInPixels)
 {
-    test::writeTiff(path(QStringLiteral("in.tif")), QList<QImage>(2, whitePage(300, 300)), true,
-                    300);
+    test::writeTiff(path(u"in.tif"_s), QList<QImage>(2, whitePage(300, 300)), true, 300);
     m_job.setMarginLeft(10);
     m_job.setMarginTop(10);
     m_job.setMarginRight(-4); // no margin
     ImageStamp& block = addBlock(Qt::green, TopLeft);
     block.setIsSymmetry(true);
-    ASSERT_TRUE(stamp(path(QStringLiteral("in.tif")), path(QStringLiteral("out.tif"))));
-    const QImage first = tiffPage(path(QStringLiteral("out.tif")), 0);
-    const QImage second = tiffPage(path(QStringLiteral("out.tif")), 1);
+    ASSERT_TRUE(stamp(path(u"in.tif"_s), path(u"out.tif"_s)));
+    const QImage first = tiffPage(path(u"out.tif"_s), 0);
+    const QImage second = tiffPage(path(u"out.tif"_s), 1);
     // A 10-point margin is 10 pixels, whatever the file's 300 dpi.
     EXPECT_EQ(first.pixel(10, 10), kGreen);
     EXPECT_EQ(first.pixel(9, 15), kWhite);
@@ -161,8 +160,8 @@ TEST_F(TiffStampingTest, MarginsAnchorsAndMirroringInPixels)
 TEST_F(TiffStampingTest, OpaquePicturesPassThroughJpegAndKeepTheirName)
 {
     addBlock(Qt::green, BottomRight, 30);
-    const QString out = path(QStringLiteral("pillow_hopper.jpg"));
-    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_hopper.jpg")), out));
+    const QString out = path(u"pillow_hopper.jpg"_s);
+    ASSERT_TRUE(stamp(corpusFile(u"pillow_hopper.jpg"_s), out));
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].compression, 1);
@@ -170,35 +169,32 @@ TEST_F(TiffStampingTest, OpaquePicturesPassThroughJpegAndKeepTheirName)
     EXPECT_EQ(pages[0].width, 128);
     const QImage page = tiffPage(out, 0);
     EXPECT_TRUE(near(page.pixel(120, 120), kGreen));
-    const QImage source(corpusFile(QStringLiteral("pillow_hopper.jpg")));
+    const QImage source(corpusFile(u"pillow_hopper.jpg"_s));
     EXPECT_TRUE(near(page.pixel(20, 20), source.pixel(20, 20), 3)); // near lossless round trip
 }
 
 TEST_F(TiffStampingTest, TransparencyAnimationAndPaletteSurvive)
 {
     addBlock(Qt::green, TopLeft, 6);
-    ASSERT_TRUE(
-        stamp(corpusFile(QStringLiteral("pngsuite_basn6a16.png")), path(QStringLiteral("a.png"))));
-    auto pages = tiffFacts(path(QStringLiteral("a.png")));
+    ASSERT_TRUE(stamp(corpusFile(u"pngsuite_basn6a16.png"_s), path(u"a.png"_s)));
+    auto pages = tiffFacts(path(u"a.png"_s));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].samples, 4);
     EXPECT_EQ(pages[0].extraSamples, 1);
-    const QImage expected(corpusFile(QStringLiteral("pngsuite_basn6a16.png")));
-    const QImage page = tiffPage(path(QStringLiteral("a.png")), 0);
+    const QImage expected(corpusFile(u"pngsuite_basn6a16.png"_s));
+    const QImage page = tiffPage(path(u"a.png"_s), 0);
     EXPECT_EQ(page.pixel(2, 2), kGreen);
     EXPECT_NEAR(qAlpha(page.pixel(20, 20)), qAlpha(expected.pixel(20, 20)), 1);
 
-    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_dispose_bgnd.gif")),
-                      path(QStringLiteral("g.gif"))));
-    EXPECT_EQ(tiffFacts(path(QStringLiteral("g.gif"))).size(), 5);
-    ASSERT_TRUE(
-        stamp(corpusFile(QStringLiteral("pillow_multipage.tiff")), path(QStringLiteral("m.tiff"))));
-    EXPECT_EQ(tiffFacts(path(QStringLiteral("m.tiff"))).size(), 3);
+    ASSERT_TRUE(stamp(corpusFile(u"pillow_dispose_bgnd.gif"_s), path(u"g.gif"_s)));
+    EXPECT_EQ(tiffFacts(path(u"g.gif"_s)).size(), 5);
+    ASSERT_TRUE(stamp(corpusFile(u"pillow_multipage.tiff"_s), path(u"m.tiff"_s)));
+    EXPECT_EQ(tiffFacts(path(u"m.tiff"_s)).size(), 3);
     for (const char* name : {"bmpsuite_pal8rle.bmp", "pngsuite_ibasn3p08.png", "pillow_hopper.gif",
                              "pillow_hopper_lzw.tif", "pillow_tiff_strip_cmyk_jpeg.tif",
                              "libtiff_minisblack-2c-8b-alpha.tiff", "pillow_pil_sample_cmyk.jpg",
                              "pillow_broken_exif_dpi.jpg"}) {
-        const QString out = path(QStringLiteral("corpus-out"));
+        const QString out = path(u"corpus-out"_s);
         ASSERT_TRUE(stamp(corpusFile(QString::fromLatin1(name)), out)) << name;
         const auto facts = tiffFacts(out);
         ASSERT_EQ(facts.size(), 1) << name;
@@ -210,8 +206,8 @@ TEST_F(TiffStampingTest, TruncatedPhotoIsStampedAsFarAsItDecodesOrRefused)
 {
     addBlock(Qt::green, TopLeft);
     test::LogCapture log;
-    const QString out = path(QStringLiteral("t.jpg"));
-    if (stamp(corpusFile(QStringLiteral("pillow_truncated_jpeg.jpg")), out)) {
+    const QString out = path(u"t.jpg"_s);
+    if (stamp(corpusFile(u"pillow_truncated_jpeg.jpg"_s), out)) {
         EXPECT_EQ(tiffFacts(out).size(), 1);
         EXPECT_TRUE(log.lines().isEmpty());
     } else {
@@ -250,28 +246,27 @@ TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
         int pages; // written; 0: the file fails
         QString note;
     } rows[] = {
-        {"GIF cut inside its last frame",
-         writeGif(QStringLiteral("cut.gif"), gif.frameOffsets[3] + 11), 3,
-         QStringLiteral("frame 4 of 4 could not be read")},
+        {"GIF cut inside its last frame", writeGif(u"cut.gif"_s, gif.frameOffsets[3] + 11), 3,
+         u"frame 4 of 4 could not be read"_s},
         {"GIF cut inside its first frame",
-         writeGif(QStringLiteral("first.gif"), gif.frameOffsets[0] + 11),
+         writeGif(u"first.gif"_s, gif.frameOffsets[0] + 11),
          0,
          {}},
         {"TIFF page data past the end",
-         writeDamagedTiff(QStringLiteral("data.tif"), 3, test::TiffDamage::DataPastTheEnd), 3,
-         QStringLiteral("frame 4 of 5 could not be read: it and the 1 after it were left out")},
+         writeDamagedTiff(u"data.tif"_s, 3, test::TiffDamage::DataPastTheEnd), 3,
+         u"frame 4 of 5 could not be read: it and the 1 after it were left out"_s},
         {"TIFF cut where a page begins",
-         writeDamagedTiff(QStringLiteral("cut.tif"), 3, test::TiffDamage::CutAtPage), 3,
+         writeDamagedTiff(u"cut.tif"_s, 3, test::TiffDamage::CutAtPage), 3,
          QStringLiteral("the file is cut short after frame 3: the frames that should follow "
                         "could not be read")},
         {"TIFF whose first page does not decode",
-         writeDamagedTiff(QStringLiteral("first.tif"), 0, test::TiffDamage::DataPastTheEnd),
+         writeDamagedTiff(u"first.tif"_s, 0, test::TiffDamage::DataPastTheEnd),
          0,
          {}},
     };
     for (const auto& row : rows) {
         test::LogCapture log;
-        const QString out = path(QStringLiteral("out.tif"));
+        const QString out = path(u"out.tif"_s);
         QFile::remove(out);
         EXPECT_EQ(stamp(row.source, out), row.pages > 0) << row.name;
         EXPECT_EQ(m_job.omissionNote(), row.note) << row.name;
@@ -289,8 +284,8 @@ TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
 TEST_F(TiffStampingTest, BilevelScansStayBilevelWithTheStampVisible)
 {
     addBlock(Qt::black, MiddleMiddle, 400);
-    const QString out = path(QStringLiteral("g4.tiff"));
-    ASSERT_TRUE(stamp(corpusFile(QStringLiteral("pillow_g4-multi.tiff")), out, 4));
+    const QString out = path(u"g4.tiff"_s);
+    ASSERT_TRUE(stamp(corpusFile(u"pillow_g4-multi.tiff"_s), out, 4));
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 3);
     for (const auto& page : pages) {
@@ -302,10 +297,9 @@ TEST_F(TiffStampingTest, BilevelScansStayBilevelWithTheStampVisible)
     const QImage first = tiffPage(out, 0);
     EXPECT_EQ(first.pixel(3307 / 2, 4677 / 2), qRgb(0, 0, 0));
     EXPECT_EQ(first.pixel(3307 / 2 + 250, 4677 / 2),
-              tiffPage(corpusFile(QStringLiteral("pillow_g4-multi.tiff")), 0)
-                  .pixel(3307 / 2 + 250, 4677 / 2));
+              tiffPage(corpusFile(u"pillow_g4-multi.tiff"_s), 0).pixel(3307 / 2 + 250, 4677 / 2));
     EXPECT_LT(QFileInfo(out).size(),
-              3 * QFileInfo(corpusFile(QStringLiteral("pillow_g4-multi.tiff"))).size() + 20000);
+              3 * QFileInfo(corpusFile(u"pillow_g4-multi.tiff"_s)).size() + 20000);
 }
 
 TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
@@ -317,27 +311,24 @@ TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
         f.write(bytes);
         return f.fileName();
     };
-    const QByteArray tiff = test::fileBytes(corpusFile(QStringLiteral("pillow_hopper_lzw.tif")));
+    const QByteArray tiff = test::fileBytes(corpusFile(u"pillow_hopper_lzw.tif"_s));
     const QStringList bad = {write("empty.png", {}), write("junk.gif", QByteArray(500, 'x')),
                              write("cut.tif", tiff.left(tiff.size() / 3))};
     for (const QString& source : bad) {
         test::LogCapture log;
-        EXPECT_FALSE(stamp(source, path(QStringLiteral("out.tif")))) << source.toStdString();
+        EXPECT_FALSE(stamp(source, path(u"out.tif"_s))) << source.toStdString();
         ASSERT_EQ(log.lines().size(), 1) << source.toStdString();
-        EXPECT_TRUE(log.lines().first().startsWith(QStringLiteral("Error in [processTIFF:] : ")));
-        EXPECT_FALSE(QFile::exists(path(QStringLiteral("out.tif"))));
+        EXPECT_TRUE(log.lines().first().startsWith(u"Error in [processTIFF:] : "_s));
+        EXPECT_FALSE(QFile::exists(path(u"out.tif"_s)));
     }
     test::LogCapture log;
-    EXPECT_FALSE(stamp(corpusFile(QStringLiteral("pillow_hopper.jpg")),
-                       path(QStringLiteral("out.tif")), 34712));
+    EXPECT_FALSE(stamp(corpusFile(u"pillow_hopper.jpg"_s), path(u"out.tif"_s), 34712));
     EXPECT_EQ(log.lines(),
-              QStringList{QStringLiteral(
-                  "Error in [processTIFF:] : TIFF compression 34712 cannot be written")});
-    EXPECT_FALSE(stamp(path(QStringLiteral("missing.tif")), path(QStringLiteral("out.tif"))));
+              QStringList{u"Error in [processTIFF:] : TIFF compression 34712 cannot be written"_s});
+    EXPECT_FALSE(stamp(path(u"missing.tif"_s), path(u"out.tif"_s)));
     QStringList left = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
     left.sort();
-    EXPECT_EQ(left, QStringList({QStringLiteral("cut.tif"), QStringLiteral("empty.png"),
-                                 QStringLiteral("junk.gif")}));
+    EXPECT_EQ(left, QStringList({u"cut.tif"_s, u"empty.png"_s, u"junk.gif"_s}));
 }
 
 // libtiff reads old-style JPEG pages but cannot write them: they are written as JPEG.
@@ -345,14 +336,14 @@ TEST_F(TiffStampingTest, OldStyleJpegPagesAreWrittenAsJpeg)
 {
     QImage picture(96, 64, QImage::Format_RGB32);
     picture.fill(qRgb(200, 40, 40));
-    const QString source = path(QStringLiteral("old.tif"));
+    const QString source = path(u"old.tif"_s);
     test::writeOldStyleJpegTiff(source, picture);
     const std::optional<FileItem> item = FileItem::initWithURL(QUrl::fromLocalFile(source));
     ASSERT_TRUE(item);
     ASSERT_EQ(item->pages(), 1) << item->problem().toStdString();
     EXPECT_EQ(item->compression(), 6);
     addBlock(Qt::green, BottomRight, 20);
-    const QString out = path(QStringLiteral("out.tif"));
+    const QString out = path(u"out.tif"_s);
     ASSERT_TRUE(stamp(source, out, item->compression())) << m_job.failureReason().toStdString();
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 1);
@@ -361,14 +352,14 @@ TEST_F(TiffStampingTest, OldStyleJpegPagesAreWrittenAsJpeg)
     EXPECT_TRUE(near(page.pixel(90, 58), kGreen, 40));
     EXPECT_TRUE(near(page.pixel(10, 10), qRgb(200, 40, 40), 24));
     // Codes libtiff cannot write still fail, with the same reason as before.
-    ASSERT_FALSE(stamp(source, path(QStringLiteral("thunder.tif")), 32809));
-    EXPECT_EQ(m_job.failureReason(), QStringLiteral("TIFF compression 32809 cannot be written"));
+    ASSERT_FALSE(stamp(source, path(u"thunder.tif"_s), 32809));
+    EXPECT_EQ(m_job.failureReason(), u"TIFF compression 32809 cannot be written"_s);
 }
 
 // Qt's readers stop at 128 MB of pixels by themselves; the program's own bound is far higher.
 TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
 {
-    const QString big = path(QStringLiteral("big.png"));
+    const QString big = path(u"big.png"_s);
     {
         QImage picture(6000, 6000, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -382,7 +373,7 @@ TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->size(), QSize(6000, 6000));
     addBlock(Qt::green, BottomRight, 30);
-    const QString out = path(QStringLiteral("out.png"));
+    const QString out = path(u"out.png"_s);
     ASSERT_TRUE(stamp(big, out));
     QImageReader written(out);
     EXPECT_EQ(written.size(), QSize(6000, 6000));
@@ -394,13 +385,13 @@ TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
 
 TEST_F(TiffStampingTest, InPlaceWithBackup)
 {
-    const QString source = path(QStringLiteral("scan.tif"));
+    const QString source = path(u"scan.tif"_s);
     test::writeTiff(source, QList<QImage>(2, whitePage()), true);
     const QByteArray original = test::fileBytes(source);
     addBlock(Qt::green, TopLeft);
     m_job.setIsBackupFile(true);
-    ASSERT_TRUE(stamp(source, m_dir.path() + QStringLiteral("/./scan.tif"), 5));
-    EXPECT_EQ(test::fileBytes(source + QStringLiteral(".bak")), original);
+    ASSERT_TRUE(stamp(source, m_dir.path() + u"/./scan.tif"_s, 5));
+    EXPECT_EQ(test::fileBytes(source + u".bak"_s), original);
     EXPECT_EQ(tiffFacts(source).size(), 2);
     EXPECT_EQ(tiffFacts(source)[0].compression, 5);
     EXPECT_EQ(tiffPage(source, 1).pixel(5, 5), kGreen);
@@ -409,11 +400,11 @@ TEST_F(TiffStampingTest, InPlaceWithBackup)
 
 TEST_F(TiffStampingTest, EveryWritableCompressionReadsBack)
 {
-    test::writeTiff(path(QStringLiteral("in.tif")), QList<QImage>(2, whitePage(64, 48)), false);
+    test::writeTiff(path(u"in.tif"_s), QList<QImage>(2, whitePage(64, 48)), false);
     addBlock(Qt::black, TopLeft, 16);
     for (int code : {1, 2, 3, 4, 5, 7, 8, 32773, 32946}) {
-        const QString out = path(QStringLiteral("out-%1.tif").arg(code));
-        ASSERT_TRUE(stamp(path(QStringLiteral("in.tif")), out, code)) << code;
+        const QString out = path(u"out-%1.tif"_s.arg(code));
+        ASSERT_TRUE(stamp(path(u"in.tif"_s), out, code)) << code;
         const auto pages = tiffFacts(out);
         ASSERT_EQ(pages.size(), 2) << code;
         EXPECT_EQ(pages[1].compression, code);
@@ -428,11 +419,10 @@ TEST_F(TiffStampingTest, EveryWritableCompressionReadsBack)
 TEST_F(TiffStampingTest, JpegCompressedPagesOfManyStripsAreWritten)
 {
     // Pages past a megabyte are written in several strips; JPEG strips must be whole block rows.
-    test::writeTiff(path(QStringLiteral("photo.tif")), QList<QImage>(2, whitePage(700, 900)),
-                    false);
+    test::writeTiff(path(u"photo.tif"_s), QList<QImage>(2, whitePage(700, 900)), false);
     addBlock(Qt::black, BottomRight, 40);
-    const QString out = path(QStringLiteral("out.tif"));
-    ASSERT_TRUE(stamp(path(QStringLiteral("photo.tif")), out, 7));
+    const QString out = path(u"out.tif"_s);
+    ASSERT_TRUE(stamp(path(u"photo.tif"_s), out, 7));
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_EQ(pages[1].compression, 7);
@@ -499,22 +489,22 @@ TEST_F(TiffStampingTest, HostileHeadersAndDamagedChunksAreRefused)
     entry(279, 4, 1, 10000000); // strip byte count
     huge.append(QByteArray(4, '\0'));
     huge.append(QByteArray(200, '\0'));
-    QFile tiff(path(QStringLiteral("huge.tif")));
+    QFile tiff(path(u"huge.tif"_s));
     ASSERT_TRUE(tiff.open(QIODevice::WriteOnly));
     tiff.write(huge);
     tiff.close();
 
     // A PNG with one byte of its picture data changed: the checksum no longer holds.
-    QByteArray png = test::fileBytes(corpusFile(QStringLiteral("pngsuite_basn6a16.png")));
+    QByteArray png = test::fileBytes(corpusFile(u"pngsuite_basn6a16.png"_s));
     png[png.indexOf("IDAT") + 40] = char(png[png.indexOf("IDAT") + 40] ^ 0x55);
-    QFile bad(path(QStringLiteral("crc.png")));
+    QFile bad(path(u"crc.png"_s));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write(png);
     bad.close();
 
     for (const char* name : {"huge.tif", "crc.png"}) {
         test::LogCapture log;
-        const QString out = path(QStringLiteral("out.tif"));
+        const QString out = path(u"out.tif"_s);
         const bool ok = stamp(path(QString::fromLatin1(name)), out);
         if (ok) {
             EXPECT_EQ(tiffFacts(out).size(), 1) << name;

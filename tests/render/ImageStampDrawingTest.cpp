@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -32,10 +34,10 @@ ImageStamp pictureStamp(qint64 width, qint64 height)
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
     ImageStamp stamp;
-    stamp.setData(QVariantMap{{QStringLiteral("stampImage"), bytes},
-                              {QStringLiteral("stampImageWidth"), width},
-                              {QStringLiteral("stampImageHeight"), height},
-                              {QStringLiteral("stampImageOpacity"), qint64(100)}});
+    stamp.setData(QVariantMap{{u"stampImage"_s, bytes},
+                              {u"stampImageWidth"_s, width},
+                              {u"stampImageHeight"_s, height},
+                              {u"stampImageOpacity"_s, qint64(100)}});
     return stamp;
 }
 
@@ -60,10 +62,10 @@ TEST(ImageStampDrawing, NewStampDrawsNothingSilently)
     ImageStamp stamp;
     EXPECT_EQ(drawn(stamp, TopLeft), canvas());
     ImageStamp undecodable = pictureStamp(50, 50);
-    undecodable.setData(QVariantMap{{QStringLiteral("stampImage"), QByteArray("junk")},
-                                    {QStringLiteral("stampImageWidth"), qint64(50)},
-                                    {QStringLiteral("stampImageHeight"), qint64(50)},
-                                    {QStringLiteral("stampImageOpacity"), qint64(100)}});
+    undecodable.setData(QVariantMap{{u"stampImage"_s, QByteArray("junk")},
+                                    {u"stampImageWidth"_s, qint64(50)},
+                                    {u"stampImageHeight"_s, qint64(50)},
+                                    {u"stampImageOpacity"_s, qint64(100)}});
     EXPECT_EQ(drawn(undecodable, TopLeft), canvas());
     EXPECT_TRUE(log.lines().isEmpty());
 }

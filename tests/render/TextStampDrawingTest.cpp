@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPainter>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -96,17 +98,17 @@ TextStamp bigStamp(const QString& text, double size = 60)
 
 TEST(TextStampDrawing, DefaultHelveticaResolvesToAnInstalledFace)
 {
-    const std::optional<QString> family = resolveFontFamily(QStringLiteral("Helvetica"));
+    const std::optional<QString> family = resolveFontFamily(u"Helvetica"_s);
     ASSERT_TRUE(family.has_value());
     // Qt names duplicates by foundry: "Nimbus Sans [urw]".
     const QStringList installed = QFontDatabase::families();
     EXPECT_TRUE(std::any_of(installed.begin(), installed.end(), [&](const QString& f) {
         return f.startsWith(*family);
     })) << family->toStdString();
-    EXPECT_NE(*family, QStringLiteral("DejaVu Sans")); // a metric-compatible face, not a fallback
-    EXPECT_EQ(resolveFontFamily(QStringLiteral("DejaVu Sans")), QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(resolveFontFamily(QStringLiteral("dejavu sans")), QStringLiteral("DejaVu Sans"));
-    EXPECT_FALSE(resolveFontFamily(QStringLiteral("No Such Family 1234")).has_value());
+    EXPECT_NE(*family, u"DejaVu Sans"_s); // a metric-compatible face, not a fallback
+    EXPECT_EQ(resolveFontFamily(u"DejaVu Sans"_s), u"DejaVu Sans"_s);
+    EXPECT_EQ(resolveFontFamily(u"dejavu sans"_s), u"DejaVu Sans"_s);
+    EXPECT_FALSE(resolveFontFamily(u"No Such Family 1234"_s).has_value());
     EXPECT_FALSE(resolveFontFamily(QString()).has_value());
 
     TextStamp stamp; // Helvetica 12
@@ -116,9 +118,9 @@ TEST(TextStampDrawing, DefaultHelveticaResolvesToAnInstalledFace)
 
 TEST(TextStampDrawing, TextLiesInsideItsMeasuredBoxAtTheAnchor)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("{0} of {1}"));
+    TextStamp stamp = bigStamp(u"{0} of {1}"_s);
     QImage probe = canvas();
-    const TextStampGeometry g = measureTextStamp(stamp, QStringLiteral("7 of 12"), &probe);
+    const TextStampGeometry g = measureTextStamp(stamp, u"7 of 12"_s, &probe);
     EXPECT_GT(g.size.width(), 100);
     EXPECT_GT(g.size.height(), 55);
     for (qint32 anchor : {TopLeft, MiddleMiddle, BottomRight}) {
@@ -139,8 +141,7 @@ TEST(TextStampDrawing, CharactersTheFontLacksComeFromFallbackFonts)
     auto width = [&](const QString& text) {
         return measureTextStamp(bigStamp(text, 30), text, &probe).size.width();
     };
-    for (const QString& text :
-         {QStringLiteral("日本語"), QStringLiteral("✓"), QStringLiteral("кириллица Ελληνικά")}) {
+    for (const QString& text : {u"日本語"_s, u"✓"_s, u"кириллица Ελληνικά"_s}) {
         TextStamp stamp = bigStamp(text, 30);
         const TextStampGeometry g = measureTextStamp(stamp, text, &probe);
         const QPointF at = turnedBoxCorner(g.size, 0, kMargins, TopLeft, 0) + kMargins.topLeft();
@@ -150,14 +151,13 @@ TEST(TextStampDrawing, CharactersTheFontLacksComeFromFallbackFonts)
             << text.toStdString();
         EXPECT_GT(ink.width(), g.size.width() * 0.5) << text.toStdString();
     }
-    const QString latin = QStringLiteral("Příliš žluťoučký ");
-    EXPECT_NEAR(width(latin + QStringLiteral("日本語 ✓")),
-                width(latin) + width(QStringLiteral("日本語 ✓")), 1.0);
+    const QString latin = u"Příliš žluťoučký "_s;
+    EXPECT_NEAR(width(latin + u"日本語 ✓"_s), width(latin) + width(u"日本語 ✓"_s), 1.0);
 }
 
 TEST(TextStampDrawing, FillAlphaIsReplacedByTheOpacity)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("lll"), 150);
+    TextStamp stamp = bigStamp(u"lll"_s, 150);
     stamp.font().setFontColor(QColor(0, 0, 0, 51)); // alpha 0.2 of its own
     stamp.setTextOpacity(50);
     const int grey = darkestGrey(drawn(stamp));
@@ -169,7 +169,7 @@ TEST(TextStampDrawing, FillAlphaIsReplacedByTheOpacity)
 
 TEST(TextStampDrawing, OutlineAloneWhenTheFillIsTransparent)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("l"), 200);
+    TextStamp stamp = bigStamp(u"l"_s, 200);
     stamp.setTextOpacity(0);
     stamp.setOutlineWidth(3);
     stamp.setOutlineColor(Qt::red);
@@ -194,9 +194,9 @@ TEST(TextStampDrawing, OutlineAloneWhenTheFillIsTransparent)
 
 TEST(TextStampDrawing, UnderlineStylesDrawTheirLines)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("ooooo"), 60);
+    TextStamp stamp = bigStamp(u"ooooo"_s, 60);
     QImage probe = canvas();
-    const TextStampGeometry g = measureTextStamp(stamp, QStringLiteral("ooooo"), &probe);
+    const TextStampGeometry g = measureTextStamp(stamp, u"ooooo"_s, &probe);
     const int x0 = int(kMargins.x()) + 2;
     const int width = int(g.size.width()) - 4;
     const double baseline = kMargins.y() + g.ascent;
@@ -204,7 +204,7 @@ TEST(TextStampDrawing, UnderlineStylesDrawTheirLines)
     EXPECT_EQ(runsOf(solidRows(drawn(stamp), x0, width)), 0);
     stamp.setUnderlineStyle(2);
     EXPECT_EQ(drawn(stamp), [&] {
-        TextStamp plain = bigStamp(QStringLiteral("ooooo"), 60);
+        TextStamp plain = bigStamp(u"ooooo"_s, 60);
         return drawn(plain);
     }()); // isUnderline off: no line whatever the style
 
@@ -230,10 +230,10 @@ TEST(TextStampDrawing, UnderlineStylesDrawTheirLines)
 
 TEST(TextStampDrawing, HighlightCoversTheTurnedBox)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("{0}"), 40);
+    TextStamp stamp = bigStamp(u"{0}"_s, 40);
     stamp.setTextRotation(90.6);
     QImage probe = canvas();
-    const TextStampGeometry g = measureTextStamp(stamp, QStringLiteral("7"), &probe);
+    const TextStampGeometry g = measureTextStamp(stamp, u"7"_s, &probe);
     const QImage image = drawn(stamp, TopLeft, true);
     // Placement uses 90 degrees; the box, turned counter-clockwise, runs upward from the
     // returned corner: x from cx to cx + h, y from cy - w to cy.
@@ -251,14 +251,14 @@ TEST(TextStampDrawing, HighlightCoversTheTurnedBox)
 
 TEST(TextStampDrawing, BoldOnlyWhenTheFamilyHasABoldFace)
 {
-    TextStamp stamp = bigStamp(QStringLiteral("Hello"), 40);
-    stamp.font().setFontName(QStringLiteral("DejaVu Sans"));
+    TextStamp stamp = bigStamp(u"Hello"_s, 40);
+    stamp.font().setFontName(u"DejaVu Sans"_s);
     const QImage regular = drawn(stamp);
     stamp.setIsBold(true);
     EXPECT_NE(drawn(stamp), regular);
 
-    TextStamp single = bigStamp(QStringLiteral("Hello"), 40);
-    single.font().setFontName(QStringLiteral("Z003"));
+    TextStamp single = bigStamp(u"Hello"_s, 40);
+    single.font().setFontName(u"Z003"_s);
     const QImage face = drawn(single);
     ASSERT_FALSE(inkBox(face).isEmpty());
     single.setIsBold(true);
@@ -270,7 +270,7 @@ TEST(TextStampDrawing, NothingToDrawNeedsNoComposition)
     test::LogCapture log;
     TextStamp stamp = bigStamp(QString());
     EXPECT_TRUE(inkBox(drawn(stamp)).isEmpty());
-    stamp.setNumberFormat(QStringLiteral("{0}"));
+    stamp.setNumberFormat(u"{0}"_s);
     stamp.setNumberType(RomanNumbersCapital);
     EXPECT_TRUE(inkBox(drawn(stamp, TopLeft, false, 0, 0)).isEmpty()); // empty roman text
     EXPECT_TRUE(log.lines().isEmpty());
@@ -279,8 +279,8 @@ TEST(TextStampDrawing, NothingToDrawNeedsNoComposition)
 TEST(TextStampDrawing, UnknownFontLogsOneLineAndDrawsNothing)
 {
     test::LogCapture log;
-    TextStamp stamp = bigStamp(QStringLiteral("{0}"));
-    stamp.font().setFontName(QStringLiteral("No Such Family 1234"));
+    TextStamp stamp = bigStamp(u"{0}"_s);
+    stamp.font().setFontName(u"No Such Family 1234"_s);
     QImage image = canvas();
     QPainter painter(&image);
     painter.translate(5, 5);

@@ -21,6 +21,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -73,7 +75,7 @@ protected:
     void SetUp() override
     {
         auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(QStringLiteral("<{0}/{1}>"));
+        stamp->setNumberFormat(u"<{0}/{1}>"_s);
         stamp->setMarginAnchor(9);
         m_settings.number().stamps().push_back(std::move(stamp));
     }
@@ -85,7 +87,7 @@ protected:
     {
         QList<FileItem> items;
         for (int i = 0; i < sides.size(); ++i) {
-            const QString path = source(QStringLiteral("t%1.tif").arg(i + 1));
+            const QString path = source(u"t%1.tif"_s.arg(i + 1));
             test::writeTiff(path, {noise(sides[i], sides[i])}, false);
             items << *FileItem::initWithURL(QUrl::fromLocalFile(path));
         }
@@ -96,7 +98,7 @@ protected:
     {
         QList<FileItem> items;
         for (int i = 0; i < count; ++i) {
-            const QString path = source(QStringLiteral("d%1.pdf").arg(i + 1));
+            const QString path = source(u"d%1.pdf"_s.arg(i + 1));
             test::writeBodyPdf(path, pages, QSizeF(300, 300));
             items << *FileItem::initWithURL(QUrl::fromLocalFile(path));
         }
@@ -166,7 +168,7 @@ TEST_F(FaultInjectionTest, OutputFolderFillingUpMidFile)
     // 100 x 100 px fits, 500 x 500 px (750 KB) does not: it fails part-way through its write.
     const QList<FileItem> items = noiseTiffs({100, 500, 120});
     const auto before = snapshot();
-    ScratchMount disk(QStringLiteral("size=400k"));
+    ScratchMount disk(u"size=400k"_s);
     if (!disk.mounted()) {
         GTEST_SKIP() << "needs root to mount a small tmpfs; the file-size limit case still runs";
     }
@@ -183,7 +185,7 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     const auto before = snapshot();
     QTemporaryDir output;
     // An earlier output under the name of the file that will fail: it must stay as it was.
-    const QString earlier = output.filePath(QStringLiteral("t2.tif"));
+    const QString earlier = output.filePath(u"t2.tif"_s);
     test::writeTiff(earlier, {noise(40, 40)}, false);
     const QByteArray earlierBytes = test::fileBytes(earlier);
     // Writes past the limit fail with EFBIG instead of killing the process.
@@ -199,18 +201,18 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
 
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(process->log().files.size(), 3);
-    EXPECT_NE(process->log().files[1].status, QStringLiteral("Completed"));
+    EXPECT_NE(process->log().files[1].status, u"Completed"_s);
     EXPECT_TRUE(process->log().files[1].reason.endsWith(QLatin1String("File too large")))
         << qPrintable(process->log().files[1].reason);
     EXPECT_EQ(test::fileBytes(earlier), earlierBytes);
-    expectTruthfulEnd(*process, output.path(), 2, {QStringLiteral("t2.tif")});
+    expectTruthfulEnd(*process, output.path(), 2, {u"t2.tif"_s});
 }
 
 TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
 {
     const QList<FileItem> items = pdfs(3, 4);
     const auto before = snapshot();
-    ScratchMount disk(QStringLiteral("size=8m"));
+    ScratchMount disk(u"size=8m"_s);
     QTemporaryDir plain;
     const QString output = disk.mounted() ? disk.path() : plain.path();
     if (!disk.mounted() && ::geteuid() == 0) {
@@ -227,7 +229,7 @@ TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
     ASSERT_TRUE(flipped);
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(process->log().files.size(), 3);
-    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
+    EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
     expectTruthfulEnd(*process, output, 1);
     if (!disk.mounted()) {
         QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -240,21 +242,21 @@ TEST_F(FaultInjectionTest, SourceVanishingOrCutShortMidRun)
     QTemporaryDir output;
     auto untouched = snapshot();
     auto process = run(items, output.path(), [&](const RunProgress& progress) {
-        if (progress.processed == 1 && QFile::exists(source(QStringLiteral("d2.pdf")))) {
-            QFile::remove(source(QStringLiteral("d2.pdf")));
-            QFile cut(source(QStringLiteral("d3.pdf")));
+        if (progress.processed == 1 && QFile::exists(source(u"d2.pdf"_s))) {
+            QFile::remove(source(u"d2.pdf"_s));
+            QFile cut(source(u"d3.pdf"_s));
             cut.resize(cut.size() / 2);
         }
     });
-    untouched.remove(QStringLiteral("d2.pdf"));
-    untouched.remove(QStringLiteral("d3.pdf"));
+    untouched.remove(u"d2.pdf"_s);
+    untouched.remove(u"d3.pdf"_s);
     auto after = snapshot();
-    after.remove(QStringLiteral("d3.pdf"));
+    after.remove(u"d3.pdf"_s);
     EXPECT_EQ(after, untouched);
     ASSERT_EQ(process->log().files.size(), 4);
-    EXPECT_EQ(process->log().files[0].status, QStringLiteral("Completed"));
-    EXPECT_NE(process->log().files[1].status, QStringLiteral("Completed"));
-    EXPECT_EQ(process->log().files[3].status, QStringLiteral("Completed"));
+    EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
+    EXPECT_NE(process->log().files[1].status, u"Completed"_s);
+    EXPECT_EQ(process->log().files[3].status, u"Completed"_s);
     // The cut-short file is either recovered whole by the PDF reader or reported failed;
     // whichever it is, the check below holds.
     const int completed = 2 + (process->log().files[2].status == QLatin1String("Completed"));
@@ -263,11 +265,11 @@ TEST_F(FaultInjectionTest, SourceVanishingOrCutShortMidRun)
 
 TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeNew)
 {
-    const QString doc = source(QStringLiteral("big.pdf"));
+    const QString doc = source(u"big.pdf"_s);
     test::writeBodyPdf(doc, 400, QSizeF(300, 300));
     const QByteArray original = test::fileBytes(doc);
     QTemporaryDir elsewhere;
-    const QString earlier = elsewhere.filePath(QStringLiteral("big.pdf"));
+    const QString earlier = elsewhere.filePath(u"big.pdf"_s);
     // In place, and over an earlier output in another folder: either way the file there is the
     // whole old one or the whole new one, never missing.
     const struct
@@ -278,8 +280,8 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
         QString folder;
     } rows[] = {
         {"in place", doc, original, m_sources.path()},
-        {"earlier output", earlier,
-         test::fileBytes(test::corpusFile(QStringLiteral("qpdf_good13.pdf"))), elsewhere.path()},
+        {"earlier output", earlier, test::fileBytes(test::corpusFile(u"qpdf_good13.pdf"_s)),
+         elsewhere.path()},
     };
     for (const auto& row : rows) {
         QFile::remove(doc);
@@ -298,10 +300,8 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
 
             QProcess batch;
             batch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            batch.start(QStringLiteral(VELTRANE_BATCH),
-                        {QStringLiteral("-q"), QStringLiteral("--overwrite"),
-                         QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"),
-                         QStringLiteral("-o"), row.folder, doc});
+            batch.start(QStringLiteral(VELTRANE_BATCH), {u"-q"_s, u"--overwrite"_s, u"--text"_s,
+                                                         u"<{0}/{1}>"_s, u"-o"_s, row.folder, doc});
             ASSERT_TRUE(batch.waitForStarted());
             QThread::msleep(delayMs);
             ::kill(pid_t(batch.processId()), SIGKILL);

@@ -17,6 +17,8 @@
 #include <qpdf/QPDF.hh>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 namespace {
@@ -49,10 +51,8 @@ protected:
 
     BatchRun batch(QStringList arguments)
     {
-        QDir().mkpath(path(QStringLiteral("out")));
-        arguments =
-            QStringList{QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("out"))} +
-            arguments;
+        QDir().mkpath(path(u"out"_s));
+        arguments = QStringList{u"-q"_s, u"-o"_s, path(u"out"_s)} + arguments;
         const test::BatchRun done = test::runBatch(arguments, m_dir.path());
         BatchRun run;
         run.seconds = done.seconds;
@@ -96,41 +96,37 @@ QByteArray pageListedOver(int listings)
 
 TEST_F(ResourceLimitsTest, PageTreeListingAMillionPagesIsRefusedAtOnce)
 {
-    write(QStringLiteral("million.pdf"), pageListedOver(1'000'000));
+    write(u"million.pdf"_s, pageListedOver(1'000'000));
     test::LogCapture logs;
-    const auto item =
-        FileItem::initWithURL(QUrl::fromLocalFile(path(QStringLiteral("million.pdf"))));
+    const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(u"million.pdf"_s)));
     ASSERT_TRUE(item.has_value());
     EXPECT_EQ(item->pages(), 0); // listed, but not readable
 
-    const BatchRun run = batch({QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"),
-                                path(QStringLiteral("million.pdf"))});
+    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"million.pdf"_s)});
     EXPECT_EQ(run.exitCode, 1);
     // Measured as unreadable when listed, so the run reports it without opening it again.
     EXPECT_TRUE(run.output.contains(QLatin1String("\nNo Pages\t0\t"))) << qPrintable(run.output);
 
     // Stamped directly, it is refused with the operation's line.
     Numbering job;
-    EXPECT_FALSE(job.processPDF(path(QStringLiteral("million.pdf")),
-                                path(QStringLiteral("direct.pdf")), {}, 0));
-    EXPECT_EQ(logs.lines(),
-              QStringList(QStringLiteral(
-                  "Error in [processPDF:] : the page tree lists more than 100000 pages")));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("direct.pdf"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/million.pdf"))));
+    EXPECT_FALSE(job.processPDF(path(u"million.pdf"_s), path(u"direct.pdf"_s), {}, 0));
+    EXPECT_EQ(
+        logs.lines(),
+        QStringList(u"Error in [processPDF:] : the page tree lists more than 100000 pages"_s));
+    EXPECT_FALSE(QFile::exists(path(u"direct.pdf"_s)));
+    EXPECT_FALSE(QFile::exists(path(u"out/million.pdf"_s)));
     EXPECT_LT(run.seconds, 20.0 * kSlowdown);
     EXPECT_LT(run.peakMiB, 1024 * kSlowdown);
 }
 
 TEST_F(ResourceLimitsTest, ManyListingsBelowTheLimitAreStampedAndCountedRight)
 {
-    write(QStringLiteral("many.pdf"), pageListedOver(2000));
-    const BatchRun run = batch(
-        {QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(QStringLiteral("many.pdf"))});
+    write(u"many.pdf"_s, pageListedOver(2000));
+    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"many.pdf"_s)});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
-    EXPECT_EQ(test::pdfFacts(path(QStringLiteral("out/many.pdf"))).pages, 2000);
-    EXPECT_TRUE(test::pageText(path(QStringLiteral("out/many.pdf")), 2000)
-                    .contains(QLatin1String("<2000/2000>")));
+    EXPECT_EQ(test::pdfFacts(path(u"out/many.pdf"_s)).pages, 2000);
+    EXPECT_TRUE(
+        test::pageText(path(u"out/many.pdf"_s), 2000).contains(QLatin1String("<2000/2000>")));
 }
 
 TEST_F(ResourceLimitsTest, PageCountThatLiesIsPutRightInTheOutput)
@@ -138,16 +134,14 @@ TEST_F(ResourceLimitsTest, PageCountThatLiesIsPutRightInTheOutput)
     // Two pages, counted as a million.
     QByteArray pdf = pageListedOver(2);
     pdf.replace("/Count 2 ", "/Count 1000000 ");
-    write(QStringLiteral("lying.pdf"), pdf);
-    const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(QStringLiteral("lying.pdf"))));
+    write(u"lying.pdf"_s, pdf);
+    const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(u"lying.pdf"_s)));
     ASSERT_TRUE(item.has_value());
     EXPECT_EQ(item->pages(), 2); // the pages that are there, not the claim
-    const BatchRun run = batch(
-        {QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(QStringLiteral("lying.pdf"))});
+    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"lying.pdf"_s)});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
     // pdftotext trusts the count: with the lie kept, it would find no page 2.
-    EXPECT_TRUE(
-        test::pageText(path(QStringLiteral("out/lying.pdf")), 2).contains(QLatin1String("<2/2>")));
+    EXPECT_TRUE(test::pageText(path(u"out/lying.pdf"_s), 2).contains(QLatin1String("<2/2>")));
 }
 
 TEST_F(ResourceLimitsTest, PicturesClaimingTenBillionPixelsAreRefused)
@@ -159,7 +153,7 @@ TEST_F(ResourceLimitsTest, PicturesClaimingTenBillionPixelsAreRefused)
     // IHDR's width and height sit at bytes 16..23.
     const char big[8] = {0, 1, char(0x86), char(0xa0), 0, 1, char(0x86), char(0xa0)};
     png.replace(16, 8, QByteArray(big, 8));
-    write(QStringLiteral("huge.png"), png);
+    write(u"huge.png"_s, png);
 
     QByteArray tiff("II*\0\x08\0\0\0", 8);
     auto entry = [&](quint16 tag, quint16 type, quint32 value) {
@@ -180,16 +174,15 @@ TEST_F(ResourceLimitsTest, PicturesClaimingTenBillionPixelsAreRefused)
     entry(278, 4, 100000); // RowsPerStrip
     entry(279, 4, 16);     // StripByteCounts
     tiff.append(QByteArray(4 + 64, '\0'));
-    write(QStringLiteral("huge.tif"), tiff);
+    write(u"huge.tif"_s, tiff);
 
-    for (const QString& name : {QStringLiteral("huge.png"), QStringLiteral("huge.tif")}) {
+    for (const QString& name : {u"huge.png"_s, u"huge.tif"_s}) {
         const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(name)));
         ASSERT_TRUE(item.has_value()) << qPrintable(name);
-        const BatchRun run =
-            batch({QStringLiteral("--text"), QStringLiteral("<{0}/{1}>"), path(name)});
+        const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(name)});
         EXPECT_EQ(run.exitCode, 1) << qPrintable(name);
         EXPECT_TRUE(run.output.contains(QLatin1String("Error in"))) << qPrintable(run.output);
-        EXPECT_TRUE(QDir(path(QStringLiteral("out"))).isEmpty()) << qPrintable(name);
+        EXPECT_TRUE(QDir(path(u"out"_s)).isEmpty()) << qPrintable(name);
         EXPECT_LT(run.seconds, 20.0 * kSlowdown) << qPrintable(name);
         EXPECT_LT(run.peakMiB, 1024 * kSlowdown) << qPrintable(name);
     }
@@ -204,18 +197,16 @@ TEST_F(ResourceLimitsTest, ProfileWithAMillionStampsIsRefused)
         xml += "<dict><key>font</key><dict/><key>numberFormat</key><string>{0}</string></dict>";
     }
     xml += "</array></dict></plist>";
-    write(QStringLiteral("million.vtprofile"), xml);
-    test::writeBodyPdf(path(QStringLiteral("doc.pdf")), 1, QSizeF(200, 200));
-    const BatchRun run =
-        batch({QStringLiteral("--profile"), path(QStringLiteral("million.vtprofile")),
-               path(QStringLiteral("doc.pdf"))});
+    write(u"million.vtprofile"_s, xml);
+    test::writeBodyPdf(path(u"doc.pdf"_s), 1, QSizeF(200, 200));
+    const BatchRun run = batch({u"--profile"_s, path(u"million.vtprofile"_s), path(u"doc.pdf"_s)});
     EXPECT_EQ(run.exitCode, 2) << qPrintable(run.output);
     EXPECT_TRUE(run.output.contains(
         QLatin1String("million.vtprofile: the array \"Stamps\" holds more than 10000 entries")))
         << qPrintable(run.output);
     // Refused while reading, at the 10,001st stamp: no more memory than starting the command
     // takes, whatever the file's size.
-    const BatchRun bare = batch({QStringLiteral("--version")});
+    const BatchRun bare = batch({u"--version"_s});
     EXPECT_LT(run.peakMiB, bare.peakMiB + 8) << bare.peakMiB;
 
     // In the program itself: refused with nothing changed.
@@ -225,7 +216,7 @@ TEST_F(ResourceLimitsTest, ProfileWithAMillionStampsIsRefused)
     job.setStartNumber(7);
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(job.load(path(QStringLiteral("million.vtprofile"))));
+    EXPECT_FALSE(job.load(path(u"million.vtprofile"_s)));
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_EQ(job.startNumber(), 7);
     EXPECT_TRUE(job.stamps().empty());
@@ -236,7 +227,7 @@ TEST_F(ResourceLimitsTest, ImportListOfAMillionLines)
     QString text;
     text.reserve(30'000'000);
     for (int i = 0; i < 1'000'000; ++i) {
-        text += QStringLiteral("/data/scan%1.pdf\n").arg(i % 500'000);
+        text += u"/data/scan%1.pdf\n"_s.arg(i % 500'000);
     }
     ListImport import;
     import.allowedTypes = acceptedExtensions().join(QLatin1Char(','));
@@ -244,6 +235,6 @@ TEST_F(ResourceLimitsTest, ImportListOfAMillionLines)
     timer.start();
     import.parseText(text);
     EXPECT_EQ(import.files.size(), 500'000); // repeats dropped
-    EXPECT_EQ(import.totalFilesFoundText(), QStringLiteral("Total Files Found : 500000"));
+    EXPECT_EQ(import.totalFilesFoundText(), u"Total Files Found : 500000"_s);
     EXPECT_LT(timer.elapsed(), 20'000 * kSlowdown);
 }

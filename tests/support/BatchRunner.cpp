@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 extern char** environ;
 
 namespace veltrane::test {
@@ -35,8 +37,8 @@ BatchRun runBatch(const QStringList& arguments, const QString& home, const QStri
     // The environment is made before forking: between fork and exec only async-signal-safe
     // calls are allowed, and the test's other threads may hold the allocator's lock.
     std::vector<QByteArray> environment = {
-        "XDG_CONFIG_HOME=" + QFile::encodeName(home + QStringLiteral("/config")),
-        "XDG_DATA_HOME=" + QFile::encodeName(home + QStringLiteral("/share"))};
+        "XDG_CONFIG_HOME=" + QFile::encodeName(home + u"/config"_s),
+        "XDG_DATA_HOME=" + QFile::encodeName(home + u"/share"_s)};
     for (char** entry = environ; *entry; ++entry) {
         const QByteArray text(*entry);
         const QByteArray name = text.left(text.indexOf('='));

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 
 QString CorpusEntry::path() const
@@ -14,7 +16,7 @@ QString CorpusEntry::path() const
 QList<CorpusEntry> corpusManifest()
 {
     QList<CorpusEntry> entries;
-    QFile file(corpusFile(QStringLiteral("MANIFEST.tsv")));
+    QFile file(corpusFile(u"MANIFEST.tsv"_s));
     if (!file.open(QIODevice::ReadOnly)) {
         return entries;
     }

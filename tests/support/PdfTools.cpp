@@ -1,5 +1,6 @@
 #include "support/PdfTools.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -14,6 +15,8 @@
 #include <QProcess>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace veltrane::test {
 
 QString corpusFile(const QString& name)
@@ -25,24 +28,24 @@ void writeBodyPdf(const QString& path, int pages, const QSizeF& size)
 {
     QPdfWriter writer(path);
     writer.setResolution(72);
-    writer.setTitle(QStringLiteral("Body fixture"));
+    writer.setTitle(u"Body fixture"_s);
     writer.setPageLayout(
         QPageLayout(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch),
                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter(&writer);
-    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+    painter.setFont(QFont(u"DejaVu Sans"_s, 14));
     for (int i = 0; i < pages; ++i) {
         if (i > 0) {
             writer.newPage();
         }
         painter.fillRect(QRectF(0, 0, 300, 300), Qt::blue);
-        painter.drawText(QPointF(72, 400), QStringLiteral("Body %1").arg(i + 1));
+        painter.drawText(QPointF(72, 400), u"Body %1"_s.arg(i + 1));
     }
 }
 
 void editPdf(const QString& path, const std::function<void(QPDF&)>& edit)
 {
-    const QString temporary = path + QStringLiteral(".edit");
+    const QString temporary = path + u".edit"_s;
     {
         QPDF pdf;
         pdf.processFile(QFile::encodeName(path).constData());
@@ -58,13 +61,12 @@ void editPdf(const QString& path, const std::function<void(QPDF&)>& edit)
 QString pageText(const QString& path, int page, const QString& password)
 {
     QProcess process;
-    QStringList args{QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                     QString::number(page), QStringLiteral("-layout")};
+    QStringList args{u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), u"-layout"_s};
     if (!password.isEmpty()) {
-        args << QStringLiteral("-upw") << password;
+        args << u"-upw"_s << password;
     }
-    args << path << QStringLiteral("-");
-    process.start(QStringLiteral("pdftotext"), args);
+    args << path << u"-"_s;
+    process.start(u"pdftotext"_s, args);
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -146,6 +148,15 @@ QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(bytes) == bytes.size();
+    EXPECT_TRUE(written) << qPrintable(path);
+    return path;
 }
 
 } // namespace veltrane::test

@@ -44,4 +44,7 @@ PdfFacts pdfFacts(const QString& path, const QString& password = {});
 
 QByteArray fileBytes(const QString& path);
 
+// Writes `bytes` as the whole file at `path` (a failure fails the test) and gives the path back.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
 } // namespace veltrane::test

@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 using namespace std::chrono_literals;
 
@@ -57,7 +59,7 @@ struct Upload
     UsagesSettings settings(quint16 port, std::chrono::milliseconds timeout)
     {
         UsagesSettings s = folder.settings();
-        s.uploadEndpoint = QUrl(QStringLiteral("http://127.0.0.1:%1/usage/upload").arg(port));
+        s.uploadEndpoint = QUrl(u"http://127.0.0.1:%1/usage/upload"_s.arg(port));
         s.uploadTimeout = timeout;
         return s;
     }
@@ -84,7 +86,7 @@ TEST(ReportUpload, PostsTheFileAsFormFieldFileWithTheUploadHeaderAndTheTime)
     EXPECT_TRUE(server.head.startsWith("POST /usage/upload?f=1772597167.089000 HTTP/1.1\r\n"));
     EXPECT_TRUE(server.head.contains("\r\nUPLOAD_ID: wmv71d805926\r\n"));
     const QByteArray boundary =
-        QRegularExpression(QStringLiteral("Content-Type: multipart/form-data; boundary=\"(.+)\""))
+        QRegularExpression(u"Content-Type: multipart/form-data; boundary=\"(.+)\""_s)
             .match(QString::fromLatin1(server.head))
             .captured(1)
             .toLatin1();
@@ -107,11 +109,10 @@ TEST(ReportUpload, OnlyAnExactOKAnswerIsSuccessAndNoFileIsAFailureAtOnce)
     for (const char* body : {"OK<br>", "OK&nbsp;", "ok", ""}) {
         EXPECT_FALSE(upload.record.postFinished(QString::fromUtf8(body))) << body;
     }
-    EXPECT_EQ(log.lines()[0],
-              QStringLiteral("Error in submitReport : the server answered \"OK\n\""));
+    EXPECT_EQ(log.lines()[0], u"Error in submitReport : the server answered \"OK\n\""_s);
     EXPECT_EQ(upload.outcome[0], upload.failed);
     EXPECT_EQ(upload.record.record().lastReportSentOn, sent);
-    EXPECT_TRUE(upload.record.postFinished(QStringLiteral("OK")));
+    EXPECT_TRUE(upload.record.postFinished(u"OK"_s));
     EXPECT_EQ(upload.record.record().lastReportSentOn, upload.folder.clock);
 
     QFile::remove(upload.folder.path());
@@ -145,7 +146,7 @@ TEST_P(FailingServer, ReportsFailureOnceAndKeepsTheLastReportDate)
     EXPECT_EQ(upload.outcome, QList<QVariantList>({upload.failed}));
     EXPECT_EQ(upload.folder.read(), file);
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines()[0].startsWith(QStringLiteral("Error in submitReport : ")));
+    EXPECT_TRUE(log.lines()[0].startsWith(u"Error in submitReport : "_s));
     EXPECT_TRUE(log.lines()[0].contains(QString::fromUtf8(GetParam().reason)))
         << log.lines()[0].toStdString();
 }

@@ -6,20 +6,21 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(UsagesFile, ReadsBackWhatItWritesButTheHardwareIdentifier)
 {
     UsagesRecord written;
-    written.productName = QStringLiteral("a--b-"); // must not break the comment
-    written.buildDate =
-        QDateTime::fromString(QStringLiteral("2026-07-01T10:00:00.250Z"), Qt::ISODate);
+    written.productName = u"a--b-"_s; // must not break the comment
+    written.buildDate = QDateTime::fromString(u"2026-07-01T10:00:00.250Z"_s, Qt::ISODate);
     written.lastReportSentOn = written.buildDate.addMonths(6);
     written.lastReviewAskDate = written.buildDate.addMSecs(-1);
-    written.hardwareUUID = QStringLiteral("4c4c4544");
+    written.hardwareUUID = u"4c4c4544"_s;
     written.isEnabled = written.neverAskForReview = true;
     written.nextReviewTargetValue = 6000000000; // past 32 bits
-    written.features = {FeatureUsages(QStringLiteral("A & <B>"), 3, 1600)};
+    written.features = {FeatureUsages(u"A & <B>"_s, 3, 1600)};
     const QByteArray xml = usagesToXml(written);
     EXPECT_TRUE(xml.contains("<builddate>2026-07-01T12:00:00.250+02:00</builddate>"));
     EXPECT_TRUE(xml.contains("<lastreportsenton>2027-01-01T11:00:00.250+01:00</lastreportsenton>"));
@@ -33,12 +34,12 @@ TEST(UsagesFile, ReadsBackWhatItWritesButTheHardwareIdentifier)
 TEST(UsagesFile, LastElementWinsFeaturesAppendAndUnreadableValuesKeepTheField)
 {
     UsagesRecord record;
-    record.features = {FeatureUsages(QStringLiteral("Output Files"), 1, 0)};
+    record.features = {FeatureUsages(u"Output Files"_s, 1, 0)};
     record.nextReviewTargetValue = 1500;
     record.buildDate = QDateTime::fromMSecsSinceEpoch(0);
     UsagesRecord expected = record;
-    expected.productName = QStringLiteral("BC");
-    expected.features += {FeatureUsages(QStringLiteral("b"), 3, 0), FeatureUsages()};
+    expected.productName = u"BC"_s;
+    expected.features += {FeatureUsages(u"b"_s, 3, 0), FeatureUsages()};
     const QByteArray xml = R"(<usagesreporting>
       <productname>A</productname><productname>B<i>C</i></productname><x><productversion>9
       </productversion></x><builddate>yesterday</builddate><hardwareUUID>z</hardwareUUID>
@@ -48,8 +49,7 @@ TEST(UsagesFile, LastElementWinsFeaturesAppendAndUnreadableValuesKeepTheField)
       <filescount>x</filescount></featureusages></features></usagesreporting>)";
     ASSERT_TRUE(readUsagesXml(xml, record, nullptr));
     EXPECT_EQ(record, expected);
-    EXPECT_EQ(record.features[1].description(),
-              QStringLiteral("name : b usagesCount:3 filesCount:0"));
+    EXPECT_EQ(record.features[1].description(), u"name : b usagesCount:3 filesCount:0"_s);
     ASSERT_TRUE(readUsagesXml("<usagesreporting><enabled>true</enabled><enabled>TRUE</enabled>"
                               "</usagesreporting>",
                               record, nullptr));
@@ -64,7 +64,7 @@ TEST(UsagesFile, ElementsNestedHalfAMillionDeepReadWithoutExhaustingTheStack)
     ASSERT_TRUE(readUsagesXml("<usagesreporting><productname>" + open + "deep" + close +
                                   "</productname><x>" + open + close + "</x></usagesreporting>",
                               record, nullptr));
-    EXPECT_EQ(record.productName, QStringLiteral("deep"));
+    EXPECT_EQ(record.productName, u"deep"_s);
 }
 
 struct HostileFile
@@ -88,7 +88,7 @@ TEST_P(HostileUsagesFile, KeepsTheDefaultsLogsAndIsReplacedByASoundFile)
     EXPECT_TRUE(record.record().features.isEmpty());
     EXPECT_EQ(record.record().productName, QCoreApplication::applicationName());
     ASSERT_EQ(log.lines().size(), 1);
-    const QString prefix = QStringLiteral("Error in load : cannot read %1: ").arg(folder.path());
+    const QString prefix = u"Error in load : cannot read %1: "_s.arg(folder.path());
     if (GetParam().line.isEmpty()) {
         EXPECT_TRUE(log.lines()[0].startsWith(prefix)) << log.lines()[0].toStdString();
     } else {
@@ -112,5 +112,5 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("Error in load : cannot read %1: document type declarations "
                                    "are not accepted (line 1, column 71)")},
         HostileFile{"Huge", QByteArray(kMaxUsagesFileSize + 1, ' '),
-                    QStringLiteral("Error in load : %1 is larger than 4194304 bytes")}),
+                    u"Error in load : %1 is larger than 4194304 bytes"_s}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 
+using namespace Qt::StringLiterals;
+
 using namespace veltrane;
 
 TEST(UsagesReporting, StartUpWithoutAFileWritesTheDefaultsWithOneOutputFilesFeature)
@@ -22,7 +24,7 @@ TEST(UsagesReporting, StartUpWithoutAFileWritesTheDefaultsWithOneOutputFilesFeat
     const QDateTime built = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
     EXPECT_EQ(record.record().buildDate, built);
     EXPECT_EQ(QString::fromUtf8(folder.read()),
-              QStringLiteral(R"(<?xml version="1.0" encoding="utf-8"?>
+              uR"(<?xml version="1.0" encoding="utf-8"?>
 <!--%1 %2 Usages Reporting File-->
 <usagesreporting xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema">
   <productname>%1</productname>
@@ -42,13 +44,12 @@ TEST(UsagesReporting, StartUpWithoutAFileWritesTheDefaultsWithOneOutputFilesFeat
     </featureusages>
   </features>
 </usagesreporting>
-)")
-                  .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
-                       built.toOffsetFromUtc(built.offsetFromUtc()).toString(Qt::ISODateWithMs),
-                       QString::fromLatin1(QSysInfo::machineUniqueId())));
+)"_s.arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
+              built.toOffsetFromUtc(built.offsetFromUtc()).toString(Qt::ISODateWithMs),
+              QString::fromLatin1(QSysInfo::machineUniqueId())));
     EXPECT_EQ(record.reviewURL(), UsagesSettings().reviewPage);
     EXPECT_TRUE(log.lines().isEmpty());
-    EXPECT_EQ(UsagesReporting().filePath(), getAppPath() + QStringLiteral("/Usages.Log"));
+    EXPECT_EQ(UsagesReporting().filePath(), getAppPath() + u"/Usages.Log"_s);
 }
 
 TEST(UsagesReporting, UpdateCountsOnTheLastFeatureOfThatNameOrAddsOneAndSaves)
@@ -60,14 +61,14 @@ TEST(UsagesReporting, UpdateCountsOnTheLastFeatureOfThatNameOrAddsOneAndSaves)
                  "</features></usagesreporting>");
     UsagesReporting record(folder.settings());
     record.prepareForApplication();
-    record.updateUsages(QStringLiteral("Output Files"), 2147483647);
-    record.updateUsages(QStringLiteral("Other"), 3);
+    record.updateUsages(u"Output Files"_s, 2147483647);
+    record.updateUsages(u"Other"_s, 3);
     record.applyAction(true);
     const UsagesReporting reread(folder.settings());
     EXPECT_EQ(reread.record().features,
-              QList<FeatureUsages>({FeatureUsages(QStringLiteral("Output Files"), 0, 0),
-                                    FeatureUsages(QStringLiteral("Output Files"), 1, 4294967294),
-                                    FeatureUsages(QStringLiteral("Other"), 1, 3)}));
+              QList<FeatureUsages>({FeatureUsages(u"Output Files"_s, 0, 0),
+                                    FeatureUsages(u"Output Files"_s, 1, 4294967294),
+                                    FeatureUsages(u"Other"_s, 1, 3)}));
     EXPECT_EQ(reread.record().nextReviewTargetValue, 700); // a stored target is kept
     EXPECT_TRUE(reread.isEnabled());
 }
@@ -79,7 +80,7 @@ TEST(UsagesReporting, ReviewPromptNeedsFilesThenComesAfterEveryFurther1500)
     record.prepareForApplication();
     QSignalSpy requests(&record, &UsagesReporting::reviewRequested);
     const auto filesThenCheck = [&](qint32 files) {
-        record.updateUsages(QStringLiteral("Output Files"), files);
+        record.updateUsages(u"Output Files"_s, files);
         return record.validate(false);
     };
     EXPECT_FALSE(filesThenCheck(0));
@@ -106,7 +107,7 @@ TEST(UsagesReporting, NoPromptWithoutFilesWhateverTheTarget)
     UsagesReporting record(folder.settings());
     record.prepareForApplication();
     EXPECT_FALSE(record.validate(false));
-    record.updateUsages(QStringLiteral("Output Files"), 1);
+    record.updateUsages(u"Output Files"_s, 1);
     record.setIsReviewEnabled(false);
     EXPECT_FALSE(record.validate(false));
 }
