@@ -7,13 +7,11 @@
 #include "model/StampItemBase.h"
 #include "model/TextStamp.h"
 #include "preview/PreviewRenderer.h"
+#include "support/ItemTools.h"
 #include "ui_MainWindow.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QMimeData>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -99,36 +97,9 @@ bool AppFixture::dropOnFileTable(const QList<QUrl>& urls)
     return QTest::qWaitFor([this] { return !m_app->isProcessing(); });
 }
 
-void AppFixture::writePdf(const QString& path, int pages)
-{
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QSizeF(300, 300), QPageSize::Point));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    for (int page = 1; page <= pages; ++page) {
-        if (page > 1) {
-            writer.newPage();
-        }
-        painter.drawText(40, 40, u"page %1"_s.arg(page));
-    }
-}
-
-void AppFixture::writePng(const QString& path)
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    image.save(path);
-}
-
 int AppFixture::rowOf(const QString& name)
 {
-    const QList<FileItem>& items = m_app->files().items();
-    for (int row = 0; row < items.size(); ++row) {
-        if (items[row].name() == name) {
-            return row;
-        }
-    }
-    return -1;
+    return int(itemNames(m_app->files().items()).indexOf(name));
 }
 
 } // namespace veltrane::test

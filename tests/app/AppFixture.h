@@ -28,9 +28,6 @@ protected:
     static void answerNextAlert(int code, QString* text);
     // Drops `urls` on the file table as the file manager would, and waits for the gathering.
     bool dropOnFileTable(const QList<QUrl>& urls);
-    // A PDF of `pages` pages, and a small PNG, for the file list.
-    static void writePdf(const QString& path, int pages);
-    static void writePng(const QString& path);
     // The row of the listed file named `name`, or -1.
     int rowOf(const QString& name);
 

@@ -7,6 +7,8 @@
 #include "model/TextStamp.h"
 #include "platform/PreferencesStore.h"
 #include "processing/BatchRun.h"
+#include "processing/Process.h"
+#include "support/PdfTools.h"
 #include "ui_MainWindow.h"
 #include "ui_OutputSettings.h"
 #include "ui_ProgressSheet.h"
@@ -17,7 +19,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPdfDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,7 +39,7 @@ protected:
         QDir(m_dir.path()).mkdir(u"in"_s);
         QDir(m_dir.path()).mkdir(u"out"_s);
         for (int i = 1; i <= 5; ++i) {
-            writePdf(in(u"doc%1.pdf"_s.arg(i)), i);
+            writeBodyPdf(in(u"doc%1.pdf"_s.arg(i)), i);
         }
         addTextStamp(u"{0}"_s);
         m_app->settings().setIsOpenFolderAfterConversion(false);
@@ -91,12 +92,10 @@ TEST_F(RunTest, AWholeRunShowsItsProgressAndCloseClearsTheProcessedFiles)
         << sheet.timeTakenLabel->text().toStdString();
     EXPECT_EQ(sheet.runProgressBar->value(), 5);
     EXPECT_FALSE(sheet.cancelProcessButton->isEnabled());
-    for (int i = 1; i <= 5; ++i) {
-        QPdfDocument stamped;
-        stamped.load(QDir(out()).filePath(u"doc%1.pdf"_s.arg(i)));
-        EXPECT_EQ(stamped.pageCount(), i);
-        EXPECT_TRUE(stamped.getAllText(i - 1).text().contains(QString::number(i))) << i;
-    }
+    // What each output holds is the engine's tests' concern; here every file got one.
+    EXPECT_EQ(
+        QDir(out()).entryList(QDir::Files),
+        (QStringList{u"doc1.pdf"_s, u"doc2.pdf"_s, u"doc3.pdf"_s, u"doc4.pdf"_s, u"doc5.pdf"_s}));
     sheet.closeProcessButton->click();
     EXPECT_FALSE(m_app->isProcessing());
     ASSERT_EQ(m_app->files().items().size(), 1);
@@ -175,29 +174,19 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
                                               locked.toLocal8Bit() + "' 2>/dev/null")
                                                  .constData()) == 0
                                : QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-    struct Row
-    {
-        QString folder;
-        QString message;
-    };
-    QList<Row> rows = {
-        {QString(), u"Please select output folder!"_s},
-        {gone, QStringLiteral("Output folder [ %1 ] is missing!\r\nPlease select valid output "
-                              "folder.")
-                   .arg(gone)},
-    };
+    // The texts themselves are pinned by ProcessTest; here the kind found and its folder.
+    QList<std::pair<QString, FolderProblem>> rows = {{QString(), FolderProblem::NotSet},
+                                                     {gone, FolderProblem::Missing}};
     if (readOnly) {
-        rows.append({locked, QStringLiteral("Application does not have write permission for "
-                                            "selected output folder!\r\n[ %1 ]\r\nPlease select "
-                                            "valid output folder.")
-                                 .arg(locked)});
+        rows.append({locked, FolderProblem::NotWritable});
     }
-    for (const Row& row : rows) {
-        m_app->settings().setOutputFolderPath(row.folder);
+    for (const auto& [folder, problem] : rows) {
+        const QString message = folderProblemMessage(problem, folder);
+        m_app->settings().setOutputFolderPath(folder);
         m_app->window().ui().startRunAction->trigger();
         QFileDialog* panel = visiblePanel("runOutputFolderPanel");
-        ASSERT_NE(panel, nullptr) << row.message.toStdString();
-        EXPECT_EQ(panel->findChild<QLabel*>(u"folderProblemMessage"_s)->text(), row.message);
+        ASSERT_NE(panel, nullptr) << message.toStdString();
+        EXPECT_EQ(panel->findChild<QLabel*>(u"folderProblemMessage"_s)->text(), message);
         panel->reject();
         EXPECT_FALSE(m_app->isProcessing());
     }
@@ -207,17 +196,19 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
     EXPECT_TRUE(readOnly) << "the read-only case could not be set up";
 }
 
-TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
+TEST_F(RunTest, StampsThatWouldNotBeDrawnClashesAndOverwritesAreAskedAbout)
 {
     QDir(m_dir.path()).mkdir(u"more"_s);
     const QString twin = m_dir.filePath(u"more/doc1.pdf"_s);
-    writePdf(twin, 1);
+    writeBodyPdf(twin, 1);
     struct Row
     {
         const char* name;
-        std::function<void()> setUp;
-        QString asked;
+        std::function<void()> setUp; // each row keeps the ones before it
+        QString asked;               // in the alert's text
+        QString question;
     };
+    const QString anyway = u"Do you want to stamp the files all the same?"_s;
     const Row rows[] = {
         {"a font that is not installed",
          [this] {
@@ -225,10 +216,15 @@ TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
                  .font()
                  .setFontName(u"No Such Family"_s);
          },
-         u"asks for the font \"No Such Family\", which is not installed"_s},
+         u"asks for the font \"No Such Family\", which is not installed"_s, anyway},
         {"two files of one name",
          [&] { ASSERT_TRUE(dropOnFileTable({QUrl::fromLocalFile(twin)})); },
-         u"share a file name (doc1.pdf)"_s},
+         u"share a file name (doc1.pdf)"_s, anyway},
+        // Asked before the other two.
+        {"an output folder that holds sources",
+         [this] { m_app->settings().setOutputFolderPath(in(QString())); },
+         u"Output folder location matched with few of your selected source files!"_s,
+         u"This will overwrite your original files. Do you want to continue?"_s},
     };
     for (const Row& row : rows) {
         row.setUp();
@@ -239,24 +235,16 @@ TEST_F(RunTest, StampsThatWouldNotBeDrawnAndOutputsThatClashAreAskedAbout)
         EXPECT_TRUE(visibleAlert()->text().contains(row.asked))
             << row.name << ": " << visibleAlert()->text().toStdString();
         QTRY_COMPARE(visibleAlert(), nullptr);
-        EXPECT_EQ(question, u"Do you want to stamp the files all the same?"_s);
+        EXPECT_EQ(question, row.question) << row.name;
         EXPECT_FALSE(m_app->isProcessing()) << row.name;
         EXPECT_EQ(runs().run().process(), nullptr) << row.name;
     }
     EXPECT_TRUE(QDir(out()).isEmpty());
 }
 
-TEST_F(RunTest, AnOutputFolderThatHoldsSourcesAsksBeforeOverwriting)
+TEST_F(RunTest, AnOutputFolderThatHoldsSourcesIsStampedOnYes)
 {
     m_app->settings().setOutputFolderPath(in(QString()));
-    QString text;
-    answerNextAlert(0, &text);
-    m_app->window().ui().startRunAction->trigger();
-    QTRY_COMPARE(visibleAlert(), nullptr);
-    EXPECT_EQ(text, QStringLiteral("This will overwrite your original files. Do you want to "
-                                   "continue?"));
-    EXPECT_FALSE(m_app->isProcessing());
-    EXPECT_EQ(runs().run().process(), nullptr);
     answerNextAlert(1, nullptr);
     m_app->window().ui().startRunAction->trigger();
     ASSERT_TRUE(waitForEnd());

@@ -94,9 +94,10 @@ TEST(StampListButtons, FollowTheSelection)
                  {3, {1, 2}, true, false, true}};
     for (const auto& c : cases) {
         const StampButtonsState state = stampButtonsState(c.count, c.rows);
-        EXPECT_EQ(state.moveUp, c.up);
-        EXPECT_EQ(state.moveDown, c.down);
-        EXPECT_EQ(state.remove, c.remove);
+        const auto row = &c - cases;
+        EXPECT_EQ(state.moveUp, c.up) << "case " << row;
+        EXPECT_EQ(state.moveDown, c.down) << "case " << row;
+        EXPECT_EQ(state.remove, c.remove) << "case " << row;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "filelist/FileListModel.h"
 
-#include "support/PdfTools.h"
+#include "support/ItemTools.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
@@ -11,26 +11,12 @@ using namespace Qt::StringLiterals;
 
 using namespace veltrane;
 
-namespace {
-
-int column(const char* id)
-{
-    return int(FileListModel::columnIdentifiers().indexOf(QString::fromLatin1(id)));
-}
-
-} // namespace
+using test::columnOf;
 
 TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
 {
     QTemporaryDir dir;
-    QList<FileItem> items;
-    const int pages[] = {3, 1, 2};
-    const char* names[] = {"b.pdf", "c.pdf", "a.pdf"};
-    for (int i = 0; i < 3; ++i) {
-        const QString path = dir.filePath(QString::fromLatin1(names[i]));
-        test::writeBodyPdf(path, pages[i], QSizeF(100, 100));
-        items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
-    }
+    QList<FileItem> items = test::pdfItems(dir.path(), {{"b.pdf", 3}, {"c.pdf", 1}, {"a.pdf", 2}});
     items.append(
         *FileItem::initWithURL(QUrl::fromLocalFile(test::corpusFile(u"qpdf_c-r6-in.pdf"_s))));
 
@@ -41,19 +27,18 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
     ASSERT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.columnCount(), 10);
 
-    const QModelIndex name = model.index(0, column("name"));
+    const QModelIndex name = model.index(0, columnOf("name"));
     EXPECT_EQ(model.data(name), QVariant(u"b.pdf"_s));
-    EXPECT_EQ(model.data(model.index(0, column("pages"))), QVariant(3));
-    EXPECT_EQ(model.data(model.index(3, column("name")), Qt::ForegroundRole),
+    EXPECT_EQ(model.data(model.index(0, columnOf("pages"))), QVariant(3));
+    EXPECT_EQ(model.data(model.index(3, columnOf("name")), Qt::ForegroundRole),
               QVariant(QColor(Qt::red)));
-    EXPECT_EQ(model.data(model.index(3, column("secured")), Qt::ToolTipRole),
+    EXPECT_EQ(model.data(model.index(3, columnOf("secured")), Qt::ToolTipRole),
               QVariant(u"Secured."_s));
-    EXPECT_EQ(model.data(model.index(3, column("secured"))), QVariant(u"LockTemplate.pdf"_s));
-    EXPECT_EQ(model.data(model.index(0, column("sizeInKB")), Qt::TextAlignmentRole).toInt(),
+    EXPECT_EQ(model.data(model.index(0, columnOf("sizeInKB")), Qt::TextAlignmentRole).toInt(),
               int(Qt::AlignRight | Qt::AlignVCenter));
 
     // Only the check column is editable, and not while processing.
-    const QModelIndex check = model.index(1, column("isSelected"));
+    const QModelIndex check = model.index(1, columnOf("isSelected"));
     EXPECT_TRUE(model.flags(check) & Qt::ItemIsUserCheckable);
     EXPECT_FALSE(model.flags(name) & Qt::ItemIsUserCheckable);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -63,16 +48,16 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
     EXPECT_FALSE(model.setData(name, u"x"_s, Qt::EditRole));
     model.setProcessing(true);
     EXPECT_FALSE(model.setData(check, Qt::Checked, Qt::CheckStateRole));
-    model.sort(column("name"));
-    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(u"b.pdf"_s));
+    model.sort(columnOf("name"));
+    EXPECT_EQ(model.data(model.index(0, columnOf("name"))), QVariant(u"b.pdf"_s));
     model.setProcessing(false);
 
-    model.sort(column("name"));
-    EXPECT_EQ(model.data(model.index(0, column("name"))), QVariant(u"a.pdf"_s));
-    model.sort(column("pages"), Qt::DescendingOrder);
+    model.sort(columnOf("name"));
+    EXPECT_EQ(model.data(model.index(0, columnOf("name"))), QVariant(u"a.pdf"_s));
+    model.sort(columnOf("pages"), Qt::DescendingOrder);
     QList<int> byPages;
     for (int r = 0; r < 4; ++r) {
-        byPages << model.data(model.index(r, column("pages"))).toInt();
+        byPages << model.data(model.index(r, columnOf("pages"))).toInt();
     }
     EXPECT_EQ(byPages, QList<int>({3, 2, 1, 0}));
     EXPECT_FALSE(model.items()[2].isSelected()); // the check mark moved with its item
@@ -81,16 +66,9 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
 TEST(FileListModel, SeveralSortKeysApplyInOrderAndAHeaderClickLeadsThem)
 {
     QTemporaryDir dir;
-    QList<FileItem> items;
-    const int pages[] = {1, 2, 1, 2};
-    const char* names[] = {"w.pdf", "x.pdf", "y.pdf", "z.pdf"};
-    for (int i = 0; i < 4; ++i) {
-        const QString path = dir.filePath(QString::fromLatin1(names[i]));
-        test::writeBodyPdf(path, pages[i], QSizeF(100, 100));
-        items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
-    }
     FileListModel model;
-    model.appendItems(items);
+    model.appendItems(
+        test::pdfItems(dir.path(), {{"w.pdf", 1}, {"x.pdf", 2}, {"y.pdf", 1}, {"z.pdf", 2}}));
     auto order = [&] {
         QStringList out;
         for (const FileItem& item : model.items()) {
@@ -98,25 +76,25 @@ TEST(FileListModel, SeveralSortKeysApplyInOrderAndAHeaderClickLeadsThem)
         }
         return out.join(QString());
     };
-    model.setSortDescriptors({{column("pages"), Qt::AscendingOrder},
-                              {column("name"), Qt::DescendingOrder},
+    model.setSortDescriptors({{columnOf("pages"), Qt::AscendingOrder},
+                              {columnOf("name"), Qt::DescendingOrder},
                               {99, Qt::AscendingOrder}}); // unknown columns are dropped
     EXPECT_EQ(model.sortDescriptors().size(), 2);
     EXPECT_EQ(order(), u"wxyz"_s); // setting the keys alone does not sort
     model.applySortDescriptors();
     EXPECT_EQ(order(), u"ywzx"_s);
 
-    model.sort(column("name"), Qt::AscendingOrder);
+    model.sort(columnOf("name"), Qt::AscendingOrder);
     EXPECT_EQ(model.sortDescriptors(),
-              QList<SortDescriptor>(
-                  {{column("name"), Qt::AscendingOrder}, {column("pages"), Qt::AscendingOrder}}));
+              QList<SortDescriptor>({{columnOf("name"), Qt::AscendingOrder},
+                                     {columnOf("pages"), Qt::AscendingOrder}}));
     EXPECT_EQ(order(), u"wxyz"_s);
 
     // While processing a header click changes nothing, but a gathering's re-sort still applies.
     model.setProcessing(true);
-    model.sort(column("pages"), Qt::DescendingOrder);
-    EXPECT_EQ(model.sortDescriptors().first().column, column("name"));
-    model.setSortDescriptors({{column("name"), Qt::DescendingOrder}});
+    model.sort(columnOf("pages"), Qt::DescendingOrder);
+    EXPECT_EQ(model.sortDescriptors().first().column, columnOf("name"));
+    model.setSortDescriptors({{columnOf("name"), Qt::DescendingOrder}});
     model.applySortDescriptors();
     EXPECT_EQ(order(), u"zyxw"_s);
 }

@@ -1,6 +1,6 @@
 #include "filelist/FileListOperations.h"
 
-#include "support/PdfTools.h"
+#include "support/ItemTools.h"
 #include "support/ScopedLanguage.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +19,11 @@ class FileListOperationsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* name : {"a.pdf", "b.tif", "c.gif", "d.PDF", "e.jpg"}) {
-            const QString path = m_dir.filePath(QString::fromLatin1(name));
-            test::writeBodyPdf(path, 2, QSizeF(100, 100)); // content aside, only PDFs count pages
-            m_items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
-        }
+        // Content aside, only PDFs count pages.
+        m_items = test::pdfItems(
+            m_dir.path(), {{"a.pdf", 2}, {"b.tif", 2}, {"c.gif", 2}, {"d.PDF", 2}, {"e.jpg", 2}});
     }
-
-    QStringList names() const
-    {
-        QStringList out;
-        for (const FileItem& item : m_items) {
-            out << item.name();
-        }
-        return out;
-    }
+    QStringList names() const { return test::itemNames(m_items); }
 
     QTemporaryDir m_dir;
     QList<FileItem> m_items;

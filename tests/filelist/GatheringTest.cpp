@@ -29,9 +29,7 @@ protected:
         for (const char* name : {"drop/a.pdf", "drop/b.JPG", "drop/c.Pdf", "drop/d.txt",
                                  "drop/.hidden.png", "drop/sub/e.png", "drop/sub/deeper/f.gif",
                                  "drop/.hidden/g.pdf", "single.doc", ".loose.pdf"}) {
-            QFile file(path(QString::fromLatin1(name)));
-            file.open(QIODevice::WriteOnly);
-            file.write("x");
+            test::writeFile(path(QString::fromLatin1(name)), "x");
         }
     }
 

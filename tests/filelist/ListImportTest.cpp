@@ -2,11 +2,10 @@
 
 #include "filelist/FolderWalk.h"
 #include "support/LogCapture.h"
+#include "support/PdfTools.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -61,20 +60,14 @@ TEST(ListImport, FilesMustBeUtf8)
 {
     QTemporaryDir dir;
     ListImport import = importer();
-    QFile good(dir.filePath(u"list.txt"_s));
-    ASSERT_TRUE(good.open(QIODevice::WriteOnly));
-    good.write(u"/photos/Grüße.jpg\n/photos/b.gif\n"_s.toUtf8());
-    good.close();
-    import.parseFile(good.fileName());
+    import.parseFile(test::writeFile(dir.filePath(u"list.txt"_s),
+                                     u"/photos/Grüße.jpg\n/photos/b.gif\n"_s.toUtf8()));
     EXPECT_EQ(paths(import.files), QStringList({u"/photos/Grüße.jpg"_s, u"/photos/b.gif"_s}));
 
-    QFile latin(dir.filePath(u"latin1.txt"_s));
-    ASSERT_TRUE(latin.open(QIODevice::WriteOnly));
-    latin.write("/photos/Gr\xfc\xdf"
-                "e.jpg\n");
-    latin.close();
+    const QString latin = test::writeFile(dir.filePath(u"latin1.txt"_s), "/photos/Gr\xfc\xdf"
+                                                                         "e.jpg\n");
     test::LogCapture log;
-    import.parseFile(latin.fileName());
+    import.parseFile(latin);
     EXPECT_TRUE(import.files.isEmpty());
     EXPECT_EQ(import.problemAfterParsing(), u"No File(s) Found!"_s);
     import.parseFile(dir.filePath(u"missing.txt"_s));
@@ -87,19 +80,4 @@ TEST(ListImport, FilesMustBeUtf8)
     EXPECT_EQ(ListImport::problemBeforeParsing(false, QString()),
               u"Please paste file(s) path to import!"_s);
     EXPECT_TRUE(ListImport::problemBeforeParsing(false, u"x"_s).isEmpty());
-}
-
-TEST(ListImport, HundredThousandLinesImportQuickly)
-{
-    QString text;
-    for (int i = 0; i < 100000; ++i) {
-        text += u"/scans/%1.pdf\n"_s.arg(i % 50000);
-    }
-    ListImport import = importer();
-    QElapsedTimer timer;
-    timer.start();
-    import.parseText(text);
-    EXPECT_EQ(import.files.size(), 50000);
-    EXPECT_LT(timer.elapsed(), 10000);
-    EXPECT_EQ(import.files.last().toLocalFile(), u"/scans/49999.pdf"_s);
 }

@@ -24,24 +24,18 @@ QImage twoColourPicture()
     return image;
 }
 
-// Records what the stamps ask of their editors.
-struct EditorLog
-{
-    QStringList calls;
-};
-
 class FakeEditor : public IStampEditor
 {
 public:
-    explicit FakeEditor(EditorLog& log) : m_log(log) {}
-    void setNumber(Numbering*) override { m_log.calls << u"setNumber"_s; }
-    void setStamp(IStampItem*) override { m_log.calls << u"setStamp"_s; }
-    void bringToFront() override { m_log.calls << u"bringToFront"_s; }
-    void reset() override { m_log.calls << u"reset"_s; }
-    void invalidate() override { m_log.calls << u"invalidate"_s; }
+    explicit FakeEditor(QStringList& calls) : m_calls(calls) {}
+    void setNumber(Numbering*) override { m_calls << u"setNumber"_s; }
+    void setStamp(IStampItem*) override { m_calls << u"setStamp"_s; }
+    void bringToFront() override { m_calls << u"bringToFront"_s; }
+    void reset() override { m_calls << u"reset"_s; }
+    void invalidate() override { m_calls << u"invalidate"_s; }
     void close() override
     {
-        m_log.calls << u"close"_s;
+        m_calls << u"close"_s;
         if (failClose) {
             throw std::runtime_error("window already gone");
         }
@@ -49,7 +43,7 @@ public:
     bool failClose = false;
 
 private:
-    EditorLog& m_log;
+    QStringList& m_calls;
 };
 
 class FakeFactory : public IStampEditorFactory
@@ -57,12 +51,12 @@ class FakeFactory : public IStampEditorFactory
 public:
     std::unique_ptr<IStampEditor> createEditor(StampKind kind) override
     {
-        log.calls << (kind == StampKind::Text ? u"createText"_s : u"createImage"_s);
-        auto editor = std::make_unique<FakeEditor>(log);
+        calls << (kind == StampKind::Text ? u"createText"_s : u"createImage"_s);
+        auto editor = std::make_unique<FakeEditor>(calls);
         editor->failClose = failClose;
         return editor;
     }
-    EditorLog log;
+    QStringList calls; // what the stamps ask of their editors, in order
     bool failClose = false;
 };
 
@@ -145,18 +139,18 @@ TEST(StampEditing, EditOpensOnceAndRemoveHandlersCloses)
         TextStamp stamp;
         stamp.edit(nullptr);
         stamp.edit(nullptr);
-        EXPECT_EQ(factory.log.calls,
+        EXPECT_EQ(factory.calls,
                   QStringList({u"createText"_s, u"setNumber"_s, u"setStamp"_s, u"bringToFront"_s,
                                u"reset"_s, u"bringToFront"_s, u"reset"_s}));
-        factory.log.calls.clear();
+        factory.calls.clear();
         stamp.removehandlers();
-        EXPECT_EQ(factory.log.calls, QStringList({u"invalidate"_s, u"close"_s}));
+        EXPECT_EQ(factory.calls, QStringList({u"invalidate"_s, u"close"_s}));
         EXPECT_EQ(stamp.editor(), nullptr);
-        factory.log.calls.clear();
+        factory.calls.clear();
         stamp.edit(nullptr);
     }
     // Destroying a stamp closes its editor.
-    EXPECT_EQ(factory.log.calls.mid(factory.log.calls.size() - 2),
+    EXPECT_EQ(factory.calls.mid(factory.calls.size() - 2),
               QStringList({u"invalidate"_s, u"close"_s}));
     setStampEditorFactory(nullptr);
 }

@@ -83,17 +83,12 @@ TEST(TextStampComposition, HugePaddingLengthIsBounded)
 
 TEST(TextStampComposition, PhotoDateUsesTheCaptureDateInTheUsersLanguage)
 {
-    test::ScopedLanguage english("en_US.UTF-8");
+    test::ScopedLanguage german("de_DE.UTF-8");
     TextStamp stamp;
     stamp.setNumberType(PhotoDateTime);
-    stamp.setNumberFormat(u"d MMM yy"_s);
     stamp.setDateTaken(u"2011:07:04 15:30:00"_s);
-    EXPECT_EQ(stamp.composeText(7, 12), u"4 Jul 11"_s);
-
     stamp.setNumberFormat(u"{0} yyyy"_s);
     EXPECT_EQ(stamp.composeText(7, 12), u"{0} 2011"_s);
-
-    test::ScopedLanguage german("de_DE.UTF-8");
     stamp.setNumberFormat(u"d MMMM yyyy, HH:mm"_s);
     EXPECT_EQ(stamp.composeText(7, 12), u"4 Juli 2011, 15:30"_s);
 }

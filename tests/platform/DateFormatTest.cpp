@@ -20,11 +20,7 @@ TEST(DateFormat, UnicodePatternsInTheGivenLanguage)
               u"07/04/2011 03:30:00 PM"_s);
     EXPECT_EQ(formatDate(kJuly4, u"ddMMyyHHmmss"_s, u"C"_s), u"040711153000"_s);
     EXPECT_EQ(formatDate(kJuly4, u"'quoted' yyyy"_s, u"en_US"_s), u"quoted 2011"_s);
-}
-
-TEST(DateFormat, InvalidInputGivesNoValue)
-{
-    EXPECT_FALSE(formatDate(QDateTime(), u"yyyy"_s).has_value());
+    EXPECT_FALSE(formatDate(QDateTime(), u"yyyy"_s).has_value()); // an invalid date
 }
 
 TEST(DateFormat, StrictParseOfTheWholeText)

@@ -2,6 +2,7 @@
 #include "platform/JpegRoundTrip.h"
 #include "platform/TiffFile.h"
 #include "support/Corpus.h"
+#include "support/PatternImage.h"
 #include "support/PdfTools.h"
 
 #include <exiv2/exiv2.hpp>
@@ -16,18 +17,6 @@ using namespace Qt::StringLiterals;
 using namespace veltrane;
 
 namespace {
-
-// A picture with detail in every channel, so that any coding difference shows.
-QImage pattern(int width, int height, QImage::Format format = QImage::Format_RGB32)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x * y) % 251, (x ^ y) % 256));
-        }
-    }
-    return image.convertToFormat(format);
-}
 
 QString writeJpeg(const QString& path, const QImage& image, bool progressive = false)
 {
@@ -73,20 +62,20 @@ QImage onePassRoundTrip(const QImage& image)
 TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
 {
     QTemporaryDir dir;
-    const QImage grey = pattern(33, 17).convertToFormat(QImage::Format_Grayscale8);
-    QImage dense = pattern(640, 481);
+    const QImage grey = test::patternImage(33, 17).convertToFormat(QImage::Format_Grayscale8);
+    QImage dense = test::patternImage(640, 481);
     dense.setDotsPerMeterX(11811); // 300 dpi
     dense.setDotsPerMeterY(5906);
     QStringList files = {
-        writeJpeg(dir.filePath(u"odd.jpg"_s), pattern(101, 67)),
+        writeJpeg(dir.filePath(u"odd.jpg"_s), test::patternImage(101, 67)),
         writeJpeg(dir.filePath(u"grey.jpg"_s), grey),
-        writeJpeg(dir.filePath(u"progressive.jpg"_s), pattern(250, 130), true),
+        writeJpeg(dir.filePath(u"progressive.jpg"_s), test::patternImage(250, 130), true),
         writeJpeg(dir.filePath(u"dense.jpg"_s), dense),
         test::corpusFile(u"pillow_hopper.jpg"_s),
         test::corpusFile(u"pillow_broken_exif_dpi.jpg"_s),
     };
     // A photo turned by its Exif orientation is read as stored, as the general reader does.
-    const QString turned = writeJpeg(dir.filePath(u"turned.jpg"_s), pattern(64, 24));
+    const QString turned = writeJpeg(dir.filePath(u"turned.jpg"_s), test::patternImage(64, 24));
     {
         auto image = Exiv2::ImageFactory::open(turned.toStdString());
         image->readMetadata();
@@ -118,18 +107,16 @@ TEST(JpegReader, DecodesExactlyWhatTheGeneralReaderDoes)
 TEST(JpegReader, LeavesEverythingUnusualToTheGeneralReader)
 {
     QTemporaryDir dir;
-    const QString big = writeJpeg(dir.filePath(u"big.jpg"_s), pattern(100, 50));
+    const QString big = writeJpeg(dir.filePath(u"big.jpg"_s), test::patternImage(100, 50));
     EXPECT_FALSE(readCleanJpeg(big, 4999)); // over the pixel bound: not even decoded
     EXPECT_TRUE(readCleanJpeg(big, 5000));
     // Premature end: libjpeg warns and pads; the general reader decides what to make of it.
     EXPECT_FALSE(readCleanJpeg(test::corpusFile(u"pillow_truncated_jpeg.jpg"_s), kMaxFramePixels));
     EXPECT_FALSE(readCleanJpeg(test::corpusFile(u"pngsuite_basn6a16.png"_s), kMaxFramePixels));
     EXPECT_FALSE(readCleanJpeg(dir.filePath(u"missing.jpg"_s), kMaxFramePixels));
-    QFile half(dir.filePath(u"half.jpg"_s));
-    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
-    half.write(test::fileBytes(big).left(300));
-    half.close();
-    EXPECT_FALSE(readCleanJpeg(half.fileName(), kMaxFramePixels));
+    const QString half =
+        test::writeFile(dir.filePath(u"half.jpg"_s), test::fileBytes(big).left(300));
+    EXPECT_FALSE(readCleanJpeg(half, kMaxFramePixels));
 }
 
 TEST(JpegRoundTrip, StripsGiveExactlyOnePassOverTheWholeFrame)
@@ -141,7 +128,7 @@ TEST(JpegRoundTrip, StripsGiveExactlyOnePassOverTheWholeFrame)
                                            QImage::Format_ARGB32_Premultiplied};
     for (const QSize& size : sizes) {
         for (QImage::Format format : formats) {
-            QImage image = pattern(size.width(), size.height(), format);
+            QImage image = test::patternImage(size.width(), size.height()).convertToFormat(format);
             image.setDotsPerMeterX(11811);
             image.setDotsPerMeterY(7874);
             const QImage expected = onePassRoundTrip(image);
@@ -158,10 +145,10 @@ TEST(JpegRoundTrip, StripsGiveExactlyOnePassOverTheWholeFrame)
 
 TEST(JpegRoundTrip, ResultOwnsItsPixelsAndSharedSourcesStayUntouched)
 {
-    const QImage source = pattern(300, 200);
+    const QImage source = test::patternImage(300, 200);
     QImage shared = source; // the round trip must not write into a copy someone still holds
     QImage result = jpegRoundTrip(shared, nullptr);
-    EXPECT_EQ(shared, pattern(300, 200));
+    EXPECT_EQ(shared, test::patternImage(300, 200));
     shared = QImage();
     QImage copy = result;
     result.setPixel(0, 0, qRgb(1, 2, 3)); // detaches: the copy keeps the decoded pixel

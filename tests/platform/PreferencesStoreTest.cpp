@@ -2,12 +2,13 @@
 
 #include "platform/PropertyList.h"
 #include "support/LogCapture.h"
+#include "support/PdfTools.h"
+#include "support/ScopedPreferences.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -16,28 +17,13 @@ using namespace veltrane;
 
 namespace {
 
-// Points the shared store at a fresh folder for one test and back afterwards.
 class PreferencesStoreTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_previous = PreferencesStore::shared().filePath();
-        m_path = m_dir.filePath(u"Orlavex/Veltrane.plist"_s);
-        PreferencesStore::shared().setFilePath(m_path);
-    }
-    void TearDown() override { PreferencesStore::shared().setFilePath(m_previous); }
-
-    QTemporaryDir m_dir;
-    QString m_path;
-    QString m_previous;
+    // A subfolder of its own: the store sets the folder mode only on a folder it makes.
+    test::ScopedPreferences m_preferences{u"Orlavex/Veltrane.plist"_s};
+    const QString m_path = m_preferences.path();
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -49,7 +35,7 @@ TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
     store.setValue(u"RECENTITEMS"_s, QVariantList{u"/home/a"_s});
     QString error;
     ASSERT_TRUE(store.synchronize(&error)) << error.toStdString();
-    EXPECT_TRUE(readAll(m_path).startsWith("<?xml"));
+    EXPECT_TRUE(test::fileBytes(m_path).startsWith("<?xml"));
     // It holds the default PDF password: the user's alone, file and the folder made for it.
     struct stat file
     {
@@ -66,35 +52,32 @@ TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
     EXPECT_FALSE(store.value(u"RECENTITEMS"_s).isValid());
 }
 
-TEST_F(PreferencesStoreTest, DamagedFileIsLoggedKeptAsideAndNotLost)
+TEST_F(PreferencesStoreTest, DamagedFilesAreLoggedKeptAsideAndNotLost)
 {
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } rows[] = {
+        {"CutShort", "<?xml version=\"1.0\"?><plist><dict><key>SETTINGS</key>"},
+        {"ArrayInsteadOfDictionary", toXmlPropertyList(QVariantList{qint64(1)})},
+    };
     ASSERT_TRUE(QDir().mkpath(QFileInfo(m_path).absolutePath()));
-    QFile damaged(m_path);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("<?xml version=\"1.0\"?><plist><dict><key>SETTINGS</key>");
-    damaged.close();
-    const QByteArray original = readAll(m_path);
-
-    test::LogCapture log;
     PreferencesStore& store = PreferencesStore::shared();
-    store.setFilePath(m_path);
-    EXPECT_FALSE(store.value(u"SETTINGS"_s).isValid());
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith(u"Error in (Preferences=>read) : "_s));
+    for (const auto& row : rows) {
+        test::writeFile(m_path, row.bytes);
+        test::LogCapture log;
+        store.setFilePath(m_path);
+        EXPECT_FALSE(store.value(u"SETTINGS"_s).isValid()) << row.name;
+        ASSERT_EQ(log.lines().size(), 1) << row.name;
+        EXPECT_TRUE(log.lines().first().startsWith(u"Error in (Preferences=>read) : "_s))
+            << row.name;
 
-    store.setValue(u"INCLUDESUBFOLDERS"_s, false);
-    ASSERT_TRUE(store.synchronize());
-    EXPECT_EQ(readAll(m_path + u".damaged"_s), original);
-    EXPECT_EQ(readPropertyListFile(m_path).value.toMap().value(u"INCLUDESUBFOLDERS"_s),
-              QVariant(false));
-}
-
-TEST_F(PreferencesStoreTest, ArrayInsteadOfDictionaryCountsAsDamaged)
-{
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(m_path).absolutePath()));
-    ASSERT_TRUE(writeXmlPropertyListFile(QVariantList{qint64(1)}, m_path));
-    test::LogCapture log;
-    PreferencesStore::shared().setFilePath(m_path);
-    EXPECT_FALSE(PreferencesStore::shared().value(u"NUMBERING"_s).isValid());
-    EXPECT_EQ(log.lines().size(), 1);
+        store.setValue(u"INCLUDESUBFOLDERS"_s, false);
+        ASSERT_TRUE(store.synchronize()) << row.name;
+        EXPECT_EQ(test::fileBytes(m_path + u".damaged"_s), row.bytes) << row.name;
+        EXPECT_EQ(readPropertyListFile(m_path).value.toMap().value(u"INCLUDESUBFOLDERS"_s),
+                  QVariant(false))
+            << row.name;
+    }
 }

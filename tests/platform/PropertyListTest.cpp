@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "support/PdfTools.h"
+
 #include <gtest/gtest.h>
 #include <QDateTime>
 #include <QDir>
@@ -77,35 +79,28 @@ QByteArray nestedXmlArrays(int depth)
 
 } // namespace
 
-TEST(PropertyList, XmlRoundTripKeepsEveryValueKind)
+TEST(PropertyList, BothEncodingsKeepEveryValueKindAndRefuseOthers)
 {
-    QString error;
-    const QByteArray xml = toXmlPropertyList(everyKind(), &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_TRUE(xml.startsWith("<?xml"));
-    EXPECT_TRUE(xml.contains("<integer>-5</integer>"));
-    const PlistResult read = readPropertyList(xml);
-    ASSERT_TRUE(read.ok()) << read.error.toStdString();
-    EXPECT_EQ(read.value.toMap(), everyKind());
-}
+    const QString refusal = u"value of type %1 cannot be stored in a property list"_s;
+    for (const bool binary : {false, true}) {
+        const char* name = binary ? "binary" : "xml";
+        const auto write = binary ? toBinaryPropertyList : toXmlPropertyList;
+        QString error;
+        const QByteArray bytes = write(everyKind(), &error);
+        ASSERT_TRUE(error.isEmpty()) << name << ": " << error.toStdString();
+        EXPECT_TRUE(bytes.startsWith(binary ? "bplist00" : "<?xml")) << name;
+        const PlistResult read = readPropertyList(bytes);
+        ASSERT_TRUE(read.ok()) << name << ": " << read.error.toStdString();
+        EXPECT_EQ(read.value.toMap(), everyKind()) << name;
 
-TEST(PropertyList, BinaryRoundTripKeepsEveryValueKind)
-{
-    const QByteArray bin = toBinaryPropertyList(everyKind());
-    ASSERT_TRUE(bin.startsWith("bplist00"));
-    const PlistResult read = readPropertyList(bin);
-    ASSERT_TRUE(read.ok()) << read.error.toStdString();
-    EXPECT_EQ(read.value.toMap(), everyKind());
-}
-
-TEST(PropertyList, UnsupportedValuesAreRefusedWhenWriting)
-{
-    QString error;
-    EXPECT_TRUE(toXmlPropertyList(QVariant::fromValue(QSizeF(1, 2)), &error).isEmpty());
-    EXPECT_FALSE(error.isEmpty());
-    error.clear();
-    EXPECT_TRUE(toXmlPropertyList(QVariant(), &error).isEmpty());
-    EXPECT_FALSE(error.isEmpty());
+        for (const auto& [value, type] : {std::pair(QVariant::fromValue(QSizeF(1, 2)), "QSizeF"),
+                                          std::pair(QVariant(), "invalid")}) {
+            error.clear();
+            EXPECT_TRUE(write(value, &error).isEmpty()) << name;
+            EXPECT_EQ(error, refusal.arg(QLatin1String(type))) << name;
+        }
+    }
+    EXPECT_TRUE(toXmlPropertyList(everyKind()).contains("<integer>-5</integer>"));
 }
 
 TEST(PropertyList, DamagedInputGivesAnErrorAndNoValue)
@@ -160,11 +155,7 @@ TEST(PropertyList, HostileInputIsRefusedQuickly)
 TEST(PropertyList, FileWriteReplacesWholeFileAndLeavesNoTemporaries)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"job.vtprofile"_s);
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(100000, 'x'));
-    old.close();
+    const QString path = test::writeFile(dir.filePath(u"job.vtprofile"_s), QByteArray(100000, 'x'));
 
     QString error;
     ASSERT_TRUE(writeXmlPropertyListFile(everyKind(), path, &error)) << error.toStdString();

@@ -67,41 +67,9 @@ TEST_F(StampPreviewTest, SamplePageShowsMarginsAndStamps)
     const QColor highlighted = page.pixelColor(50, 50); // green block under the red marker
     EXPECT_NEAR(highlighted.red(), 127, 2);
     EXPECT_NEAR(highlighted.green(), 127, 2);
-    EXPECT_EQ(m_job.numberCounter(), 1);
 
     m_job.stamps()[1]->setIsSelected(false);
     EXPECT_EQ(m_job.preview2(4, QSizeF(595, 842), 1).pixel(50, 50), qRgb(255, 255, 255));
-}
-
-TEST_F(StampPreviewTest, LivePageCarriesTheNumberOfTheRun)
-{
-    const QString second = m_dir.filePath(u"second.pdf"_s);
-    test::writeBodyPdf(second, 2, QSizeF(400, 600));
-    const QList<qint64> pages{3, 2, 4};
-
-    m_job.setIsContinuousNumbering(true);
-    EXPECT_EQ(m_job.previewLive(second, 1, 2, pages, 9, QSizeF(595, 842), -1),
-              expected(second, 2, 5, 9, -1));
-    m_job.setIsContinuousNumbering(false);
-    EXPECT_EQ(m_job.previewLive(second, 1, 2, pages, 0, QSizeF(595, 842), 1),
-              expected(second, 2, 2, 2, 1));
-    // A page the range leaves out is shown as it is.
-    m_job.setPageRange(OddPages);
-    const QImage plain = m_job.previewLive(second, 1, 2, pages, 0, QSizeF(595, 842), -1);
-    EXPECT_EQ(plain, cachedPreviewPage(second, 2, QString()));
-    EXPECT_EQ(plain.pixel(10, 10), qRgb(0, 0, 255));
-}
-
-TEST_F(StampPreviewTest, UnreadablePagesFallBackToTheSamplePage)
-{
-    const QImage fallback = m_job.preview2(7, QSizeF(300, 200), -1);
-    EXPECT_EQ(
-        m_job.previewLive(m_dir.filePath(u"missing.pdf"_s), 0, 1, {3}, 7, QSizeF(300, 200), -1),
-        fallback);
-    const QString pdf = m_dir.filePath(u"one.pdf"_s);
-    test::writeBodyPdf(pdf, 1, QSizeF(400, 600));
-    EXPECT_EQ(m_job.previewLive(pdf, 0, 2, {1}, 7, QSizeF(300, 200), -1), fallback);
-    EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {}, 7, QSizeF(300, 200), -1), fallback);
 }
 
 TEST_F(StampPreviewTest, KeptPageIsReusedUntilTheFileChanges)
@@ -128,8 +96,8 @@ TEST(PreviewLayout, ViewFrameAndPageTotal)
 {
     const QRectF frame = resizePreview(QSizeF(400, 530));
     EXPECT_DOUBLE_EQ(frame.height(), 500);
-    EXPECT_DOUBLE_EQ(frame.width(), 500 * 0.7061224489795919);
-    EXPECT_DOUBLE_EQ(frame.x(), (400 - frame.width()) / 2);
+    EXPECT_DOUBLE_EQ(frame.width(), 353.0612244897959);
+    EXPECT_DOUBLE_EQ(frame.x(), 23.469387755102048);
     EXPECT_DOUBLE_EQ(frame.y(), 15);
 
     test::ScopedPreferences preferences;
@@ -155,45 +123,55 @@ TEST_F(StampPreviewTest, LiveNumberingFollowsTheRunRules)
         qint64 startPage, endPage;
         int page;
         qint64 number; // -1: the page is shown without stamps
+        qint64 total, shownTotal;
+        int highlight;
     };
     const Row rows[] = {
-        {"restarting", false, AllPages, 1, 0, 3, 3},
-        {"continuous", true, AllPages, 1, 0, 3, 6},
-        {"even pages", true, EvenPages, 1, 0, 4, 3},
-        {"odd page left out", true, EvenPages, 1, 0, 3, -1},
-        {"from page 2", true, AllPages, 2, 0, 3, 4},
-        {"up to page 3", true, AllPages, 1, 3, 3, 6},
-        {"past the end page", true, AllPages, 1, 3, 4, -1},
+        {"restarting", false, AllPages, 1, 0, 3, 3, 8, 8, -1},
+        {"no total given: the file's own", false, AllPages, 1, 0, 2, 2, 0, 5, 1},
+        {"continuous", true, AllPages, 1, 0, 3, 6, 8, 8, -1},
+        {"even pages", true, EvenPages, 1, 0, 4, 3, 8, 8, -1},
+        {"odd page left out", true, EvenPages, 1, 0, 3, -1, 8, 8, -1},
+        {"from page 2", true, AllPages, 2, 0, 3, 4, 8, 8, -1},
+        {"up to page 3", true, AllPages, 1, 3, 3, 6, 8, 8, -1},
+        {"past the end page", true, AllPages, 1, 3, 4, -1, 8, 8, -1},
     };
     for (const Row& row : rows) {
         m_job.setIsContinuousNumbering(row.continuous);
         m_job.setPageRange(row.range);
         m_job.setStartPage(row.startPage);
         m_job.setEndPage(row.endPage);
-        const QImage shown = m_job.previewLive(five, 1, row.page, pages, 8, QSizeF(595, 842), -1);
+        const QImage shown =
+            m_job.previewLive(five, 1, row.page, pages, row.total, QSizeF(595, 842), row.highlight);
         if (row.number < 0) {
             EXPECT_EQ(shown, cachedPreviewPage(five, row.page, QString())) << row.name;
         } else {
-            EXPECT_EQ(shown, expected(five, row.page, row.number, 8, -1)) << row.name;
-            EXPECT_NE(shown, expected(five, row.page, row.number + 1, 8, -1)) << row.name;
+            EXPECT_EQ(shown, expected(five, row.page, row.number, row.shownTotal, row.highlight))
+                << row.name;
+            EXPECT_NE(shown,
+                      expected(five, row.page, row.number + 1, row.shownTotal, row.highlight))
+                << row.name;
         }
     }
 }
 
-TEST_F(StampPreviewTest, HugeAndDamagedPagesFallBackToTheSamplePage)
+TEST_F(StampPreviewTest, UnreadablePagesFallBackToTheSamplePage)
 {
+    const QString one = m_dir.filePath(u"one.pdf"_s);
+    test::writeBodyPdf(one, 1, QSizeF(400, 600));
     const QString huge = m_dir.filePath(u"huge.pdf"_s);
     test::writeBodyPdf(huge, 1, QSizeF(14400, 14400)); // 200 x 200 inches
-    const QImage sample = m_job.preview2(3, QSizeF(595, 842), -1);
-    EXPECT_EQ(m_job.previewLive(huge, 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
-    QFile junk(m_dir.filePath(u"junk.pdf"_s));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("%PDF-1.4 broken");
-    junk.close();
-    EXPECT_EQ(m_job.previewLive(junk.fileName(), 0, 1, {1}, 3, QSizeF(595, 842), -1), sample);
-    EXPECT_EQ(m_job.previewLive(test::corpusFile(u"qpdf_c-r6-in.pdf"_s), 0, 1, {30}, 3,
-                                QSizeF(595, 842), -1),
-              sample); // locked, no password
+    const QString junk = test::writeFile(m_dir.filePath(u"junk.pdf"_s), "%PDF-1.4 broken");
+    const QImage sample = m_job.preview2(7, QSizeF(300, 200), -1);
+    auto live = [&](const QString& file, int page, const QList<qint64>& pages) {
+        return m_job.previewLive(file, 0, page, pages, 7, QSizeF(300, 200), -1);
+    };
+    EXPECT_EQ(live(m_dir.filePath(u"missing.pdf"_s), 1, {3}), sample);
+    EXPECT_EQ(live(one, 2, {1}), sample); // past the end
+    EXPECT_EQ(live(one, 1, {}), sample);  // no page counts
+    EXPECT_EQ(live(huge, 1, {1}), sample);
+    EXPECT_EQ(live(junk, 1, {1}), sample);
+    EXPECT_EQ(live(test::corpusFile(u"qpdf_c-r6-in.pdf"_s), 1, {30}), sample); // no password
 }
 
 TEST(PreviewMargins, PercentagesOfTheSamplePage)

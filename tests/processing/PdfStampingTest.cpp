@@ -4,19 +4,18 @@
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
-#include "support/StampFixtures.h"
+#include "support/StampJobFixture.h"
+#include "support/TiffTools.h"
 
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -26,67 +25,18 @@ using test::corpusFile;
 using test::pageText;
 using test::pdfFacts;
 using test::renderPage;
+using test::stampLabels;
 
 namespace {
 
-class PdfStampingTest : public ::testing::Test
+class PdfStampingTest : public test::StampJobFixture
 {
 protected:
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
     QString bodyPdf(int pages, const QString& name = u"in.pdf"_s, QSizeF size = QSizeF(595, 842))
     {
         test::writeBodyPdf(path(name), pages, size);
         return path(name);
     }
-
-    TextStamp& addText(const QString& format, qint32 anchor = BottomRight)
-    {
-        auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(format);
-        stamp->setMarginAnchor(anchor);
-        stamp->font().setFontSize(14);
-        TextStamp& ref = *stamp;
-        m_job.stamps().push_back(std::move(stamp));
-        return ref;
-    }
-
-    ImageStamp& addBlock(QColor colour, qint32 anchor, qint64 size = 40)
-    {
-        auto stamp = test::blockStamp(colour, anchor, size);
-        ImageStamp& ref = *stamp;
-        m_job.stamps().push_back(std::move(stamp));
-        return ref;
-    }
-
-    bool stamp(const QString& source, const QString& target, qint64 total = 0,
-               const QString& password = {})
-    {
-        m_job.reset();
-        return m_job.processPDF(source, target, password, total);
-    }
-
-    // The stamp text of every page, "-" where a page has none.
-    QStringList labels(const QString& file, int pages)
-    {
-        static const QRegularExpression label(u"<(-?\\d+)/(\\d+)>"_s);
-        QStringList out;
-        for (int page = 1; page <= pages; ++page) {
-            const auto match = label.match(pageText(file, page));
-            out << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
-                                     : u"-"_s);
-        }
-        return out;
-    }
-
-    QStringList folderEntries() const
-    {
-        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-
-    test::ScopedPreferences m_preferences;
-    QTemporaryDir m_dir;
-    Numbering m_job;
 };
 
 const QRgb kWhite = qRgb(255, 255, 255);
@@ -96,38 +46,43 @@ const QRgb kRed = qRgb(255, 0, 0);
 
 } // namespace
 
-TEST_F(PdfStampingTest, PageOfTotalLandsOnEveryPage)
+// Characters the stamp's font lacks come from the fallback fonts; each font is embedded once per
+// file, not once per page.
+TEST_F(PdfStampingTest, StampTextLandsOnEveryPageWithEachFontEmbeddedOnce)
 {
-    const QString in = bodyPdf(12);
-    addText(u"{0} of {1}"_s);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
-    const QString text = pageText(path(u"out.pdf"_s), 7);
-    EXPECT_TRUE(text.contains(u"7 of 12"_s)) << text.toStdString();
-    EXPECT_TRUE(text.contains(u"Body 7"_s));
-    EXPECT_EQ(m_job.numberCounter(), 13);
-    EXPECT_FALSE(m_job.isUpdating());
-    const test::PdfFacts facts = pdfFacts(path(u"out.pdf"_s));
-    EXPECT_EQ(facts.pages, 12);
-    EXPECT_EQ(facts.creator, u"Veltrane"_s);
-    EXPECT_EQ(facts.title, u"Body fixture"_s);
-    // One embedded program per font, not one per page.
-    EXPECT_EQ(facts.fontFiles, pdfFacts(in).fontFiles + 1);
-}
-
-// Characters the stamp's font lacks come from the fallback fonts, each embedded once per file.
-TEST_F(PdfStampingTest, TextInAnyScriptIsDrawnWithFallbackFonts)
-{
-    const QString in = bodyPdf(3);
     const QString mixed = u"Příliš žluťoučký кириллица Ελληνικά 日本語 ✓"_s;
-    addText(mixed + u" {0}"_s);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
-    for (int page = 1; page <= 3; ++page) {
-        EXPECT_TRUE(pageText(path(u"out.pdf"_s), page).contains(mixed + u" %1"_s.arg(page)))
-            << page;
+    const struct
+    {
+        const char* name;
+        int pages;
+        QString format;
+        QString text;  // on page %1
+        int fontFiles; // embedded beside the body's
+    } rows[] = {
+        {"page of total", 12, u"{0} of {1}"_s, u"%1 of 12"_s, 1},
+        // The stamp's own face (Nimbus Sans: Latin, Cyrillic, Greek), DejaVu Sans for the tick
+        // and the CJK face.
+        {"any script", 3, mixed + u" {0}"_s, mixed + u" %1"_s, 3},
+    };
+    for (const auto& row : rows) {
+        m_job.stamps().clear();
+        const QString in = bodyPdf(row.pages);
+        addText(row.format);
+        const QString out = path(u"out.pdf"_s);
+        ASSERT_TRUE(stampPdf(in, out)) << row.name;
+        for (int page = 1; page <= row.pages; ++page) {
+            const QString text = pageText(out, page);
+            EXPECT_TRUE(text.contains(row.text.arg(page))) << row.name << text.toStdString();
+            EXPECT_TRUE(text.contains(u"Body %1"_s.arg(page))) << row.name;
+        }
+        EXPECT_EQ(m_job.numberCounter(), row.pages + 1) << row.name;
+        EXPECT_FALSE(m_job.isUpdating()) << row.name;
+        const test::PdfFacts facts = pdfFacts(out);
+        EXPECT_EQ(facts.pages, row.pages) << row.name;
+        EXPECT_EQ(facts.creator, u"Veltrane"_s) << row.name;
+        EXPECT_EQ(facts.title, u"Body fixture"_s) << row.name;
+        EXPECT_EQ(facts.fontFiles, pdfFacts(in).fontFiles + row.fontFiles) << row.name;
     }
-    // The stamp's own face (Nimbus Sans: Latin, Cyrillic, Greek), DejaVu Sans for the tick and
-    // the CJK face, whatever the page count.
-    EXPECT_EQ(pdfFacts(path(u"out.pdf"_s)).fontFiles, pdfFacts(in).fontFiles + 3);
 }
 
 TEST_F(PdfStampingTest, WorkedNumberingTable)
@@ -155,8 +110,8 @@ TEST_F(PdfStampingTest, WorkedNumberingTable)
         m_job.setEndPage(row.endPage);
         m_job.setPageRange(row.range);
         m_job.setNumberSteps(row.steps);
-        ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
-        EXPECT_EQ(labels(path(u"out.pdf"_s), 5), row.expected)
+        ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
+        EXPECT_EQ(stampLabels(path(u"out.pdf"_s), 5), row.expected)
             << row.startPage << " " << row.endPage << " " << row.range;
         EXPECT_TRUE(pageText(path(u"out.pdf"_s), 5).contains(u"Body 5"_s));
     }
@@ -165,17 +120,17 @@ TEST_F(PdfStampingTest, WorkedNumberingTable)
     m_job.setEndPage(0);
     m_job.setPageRange(AllPages);
     m_job.setNumberSteps(1);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s), 3));
-    EXPECT_EQ(labels(path(u"out.pdf"_s), 2), QStringList({u"1/3"_s, u"2/3"_s}));
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s), 3));
+    EXPECT_EQ(stampLabels(path(u"out.pdf"_s), 2), QStringList({u"1/3"_s, u"2/3"_s}));
 }
 
 TEST_F(PdfStampingTest, UnderAndOverThePageContent)
 {
     const QString in = bodyPdf(1);
     ImageStamp& block = addBlock(Qt::green, TopLeft, 100);
-    ASSERT_TRUE(stamp(in, path(u"over.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"over.pdf"_s)));
     block.setIsDrawUnderPDFContent(true);
-    ASSERT_TRUE(stamp(in, path(u"under.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"under.pdf"_s)));
 
     const QImage over = renderPage(path(u"over.pdf"_s), 0);
     const QImage under = renderPage(path(u"under.pdf"_s), 0);
@@ -195,7 +150,7 @@ TEST_F(PdfStampingTest, AnchorsAndMarginsOnThePage)
     addBlock(Qt::green, TopLeft);
     addBlock(Qt::red, MiddleMiddle);
     addBlock(Qt::green, BottomRight);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
     const QImage page = renderPage(path(u"out.pdf"_s), 0);
     EXPECT_EQ(page.pixel(37, 37), kGreen);
     EXPECT_EQ(page.pixel(74, 74), kGreen);
@@ -203,14 +158,6 @@ TEST_F(PdfStampingTest, AnchorsAndMarginsOnThePage)
     EXPECT_EQ(page.pixel(297, 421), kRed);
     EXPECT_EQ(page.pixel(595 - 37, 842 - 37), kGreen);
     EXPECT_EQ(page.pixel(595 - 34, 842 - 50), kWhite);
-
-    m_job.setIsMarginInPercentage(true);
-    m_job.setMarginLeft(10);
-    m_job.setMarginTop(10);
-    ASSERT_TRUE(stamp(in, path(u"percent.pdf"_s)));
-    const QImage percent = renderPage(path(u"percent.pdf"_s), 0);
-    EXPECT_EQ(percent.pixel(61, 86), kGreen); // 10% of 595 and of 842
-    EXPECT_EQ(percent.pixel(57, 100), kBlue);
 }
 
 TEST_F(PdfStampingTest, MirroredStampAlternatesOverStampedPages)
@@ -220,7 +167,7 @@ TEST_F(PdfStampingTest, MirroredStampAlternatesOverStampedPages)
     block.setIsSymmetry(true);
     ImageStamp& off = addBlock(Qt::red, BottomMiddle);
     off.setIsSelected(false);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
     for (int i = 0; i < 4; ++i) {
         const QImage page = renderPage(path(u"out.pdf"_s), i);
         const bool own = i % 2 == 0;
@@ -249,7 +196,7 @@ TEST_F(PdfStampingTest, RotatedPagesAndOffsetMediaBoxesGetUprightStamps)
     });
     addBlock(Qt::green, TopLeft, 60);
     addBlock(Qt::red, BottomRight, 30);
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
     const QString out = path(u"out.pdf"_s);
     EXPECT_TRUE(pdfFacts(out).cropBoxes.isEmpty());
     for (int i = 0; i < 4; ++i) {
@@ -275,7 +222,7 @@ TEST_F(PdfStampingTest, BookmarksLinksAnnotationsAndFormsStay)
           "qpdf_boxes.pdf"}) {
         const QString source = corpusFile(QString::fromLatin1(name));
         const QString out = path(u"corpus-out.pdf"_s);
-        ASSERT_TRUE(stamp(source, out)) << name;
+        ASSERT_TRUE(stampPdf(source, out)) << name;
         const test::PdfFacts before = pdfFacts(source);
         const test::PdfFacts after = pdfFacts(out);
         EXPECT_EQ(after.pages, before.pages) << name;
@@ -283,9 +230,8 @@ TEST_F(PdfStampingTest, BookmarksLinksAnnotationsAndFormsStay)
         EXPECT_EQ(after.annotations, before.annotations) << name;
         EXPECT_EQ(after.formFields, before.formFields) << name;
         EXPECT_EQ(after.creator, u"Veltrane"_s) << name;
-        EXPECT_EQ(labels(out, 1).first(), u"1/%1"_s.arg(before.pages)) << name;
+        EXPECT_EQ(stampLabels(out, 1).first(), u"1/%1"_s.arg(before.pages)) << name;
     }
-    EXPECT_EQ(pdfFacts(corpusFile(u"qpdf_outlines-with-actions.pdf"_s)).outlineItems, 11);
 }
 
 TEST_F(PdfStampingTest, InheritedResourcesKeepTheOriginalText)
@@ -293,7 +239,7 @@ TEST_F(PdfStampingTest, InheritedResourcesKeepTheOriginalText)
     addText(u"<{0}/{1}>"_s);
     const QString source = corpusFile(u"qpdf_page-inherit-mediabox.pdf"_s);
     const QString out = path(u"out.pdf"_s);
-    ASSERT_TRUE(stamp(source, out));
+    ASSERT_TRUE(stampPdf(source, out));
     int withText = 0;
     for (int page = 1; page <= 3; ++page) {
         const QString before = pageText(source, page).simplified();
@@ -324,8 +270,8 @@ TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKep
         const std::string row = std::string(c.file) + " " + c.password + (c.keep ? " kept" : "");
         m_job.setKeepsEncryption(c.keep);
         const QString out = path(u"open.pdf"_s);
-        ASSERT_TRUE(
-            stamp(corpusFile(QString::fromLatin1(c.file)), out, 0, QString::fromLatin1(c.password)))
+        ASSERT_TRUE(stampPdf(corpusFile(QString::fromLatin1(c.file)), out, 0,
+                             QString::fromLatin1(c.password)))
             << row;
         const QString user = QString::fromLatin1(c.user);
         const test::PdfFacts facts = pdfFacts(out, user);
@@ -343,66 +289,95 @@ TEST_F(PdfStampingTest, EncryptedSourcesNeedTheirPasswordAndComeOutOpenUnlessKep
     for (const char* wrong : {"", "nope"}) {
         test::LogCapture log;
         const QString out = path(u"locked.pdf"_s);
-        EXPECT_FALSE(stamp(corpusFile(u"qpdf_c-r6-in.pdf"_s), out, 0, QString::fromLatin1(wrong)));
+        EXPECT_FALSE(
+            stampPdf(corpusFile(u"qpdf_c-r6-in.pdf"_s), out, 0, QString::fromLatin1(wrong)));
         EXPECT_FALSE(QFile::exists(out));
         ASSERT_EQ(log.lines().size(), 1);
         EXPECT_TRUE(log.lines().first().startsWith(u"Error in [processPDF:] : "_s));
     }
 }
 
-TEST_F(PdfStampingTest, DamagedEmptyAndMissingSources)
+TEST_F(PdfStampingTest, DamagedAndEmptySources)
 {
     addText(u"<{0}/{1}>"_s);
     const QString out = path(u"out.pdf"_s);
     {
         test::LogCapture log;
-        ASSERT_TRUE(stamp(corpusFile(u"qpdf_append-page-content-damaged.pdf"_s), out));
+        ASSERT_TRUE(stampPdf(corpusFile(u"qpdf_append-page-content-damaged.pdf"_s), out));
         EXPECT_EQ(pdfFacts(out).pages, 30);
         EXPECT_EQ(pdfFacts(out).outlineItems, 11);
     }
-    ASSERT_TRUE(stamp(corpusFile(u"qpdf_empty.pdf"_s), out));
+    ASSERT_TRUE(stampPdf(corpusFile(u"qpdf_empty.pdf"_s), out));
     EXPECT_EQ(pdfFacts(out).pages, 0);
-
-    QFile junk(path(u"junk.pdf"_s));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(5000, 'x'));
-    junk.close();
-    const QByteArray earlier = test::fileBytes(out);
-    {
-        test::LogCapture log;
-        EXPECT_FALSE(stamp(junk.fileName(), out));
-        EXPECT_EQ(log.lines().size(), 1);
-        EXPECT_FALSE(m_job.failureReason().isEmpty());
-    }
-    EXPECT_EQ(test::fileBytes(out), earlier); // a failed replacement leaves the earlier output
-
-    test::writeBodyPdf(out, 1);
-    const QByteArray kept = test::fileBytes(out);
-    EXPECT_FALSE(stamp(path(u"missing.pdf"_s), out));
-    EXPECT_EQ(m_job.failureReason(), u"not found"_s);
-    EXPECT_EQ(test::fileBytes(out), kept); // a missing source touches nothing
-    EXPECT_EQ(folderEntries(), QStringList({u"junk.pdf"_s, u"out.pdf"_s}));
 }
 
-TEST_F(PdfStampingTest, StampingInPlaceKeepsABackupAndLeavesNoTemporaries)
+// Both writers share the target and staged-file code: in place, missing and undecodable sources
+// behave alike.
+TEST_F(PdfStampingTest, InPlaceKeepsABackupAndFailuresKeepTheEarlierOutput)
 {
-    const QString in = bodyPdf(3, u"report.pdf"_s);
-    const QByteArray original = test::fileBytes(in);
     addText(u"<{0}/{1}>"_s);
-    m_job.setIsBackupFile(true);
-    // Another spelling of the same file.
-    const QString spelled = m_dir.path() + u"/./sub/../report.pdf"_s;
-    QDir(m_dir.path()).mkdir(u"sub"_s);
-    ASSERT_TRUE(stamp(in, spelled));
-    EXPECT_EQ(test::fileBytes(in + u".bak"_s), original);
-    EXPECT_EQ(labels(in, 3), QStringList({u"1/3"_s, u"2/3"_s, u"3/3"_s}));
-    EXPECT_EQ(folderEntries(), QStringList({u"report.pdf"_s, u"report.pdf.bak"_s}));
+    addBlock(Qt::green, TopLeft);
+    QImage white(200, 100, QImage::Format_ARGB32);
+    white.fill(Qt::white);
+    for (const QString& suffix : {u"pdf"_s, u"tif"_s}) {
+        const bool pdf = suffix == u"pdf"_s;
+        const std::string row = suffix.toStdString();
+        auto stamp = [&](const QString& source, const QString& target) {
+            return pdf ? stampPdf(source, target) : stampTiff(source, target, 5);
+        };
+        auto pages = [&](const QString& file) {
+            return pdf ? pdfFacts(file).pages : int(test::tiffFacts(file).size());
+        };
+        const QDir folder(path(suffix));
+        QDir().mkpath(folder.filePath(u"sub"_s));
+        auto entries = [&] {
+            return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        };
+        const QString in = folder.filePath(u"report."_s + suffix);
+        pdf ? test::writeBodyPdf(in, 3) : test::writeTiff(in, QList<QImage>(3, white), true);
+        const QByteArray original = test::fileBytes(in);
+        m_job.setIsBackupFile(true);
+        // Another spelling of the same file.
+        ASSERT_TRUE(stamp(in, folder.path() + u"/./sub/../report."_s + suffix)) << row;
+        EXPECT_EQ(test::fileBytes(in + u".bak"_s), original) << row;
+        if (pdf) {
+            EXPECT_EQ(stampLabels(in, 3), QStringList({u"1/3"_s, u"2/3"_s, u"3/3"_s}));
+        } else {
+            ASSERT_EQ(pages(in), 3);
+            EXPECT_EQ(test::tiffFacts(in)[0].compression, 5);
+            EXPECT_EQ(test::tiffPage(in, 1).pixel(5, 5), kGreen);
+        }
+        EXPECT_FALSE(m_job.isUpdating()) << row;
+        EXPECT_EQ(entries(),
+                  QStringList({u"report."_s + suffix, u"report."_s + suffix + u".bak"_s}))
+            << row;
 
-    // Again, without a backup: the old backup stays as it was, the file is stamped twice.
-    m_job.setIsBackupFile(false);
-    ASSERT_TRUE(stamp(in, in));
-    EXPECT_EQ(test::fileBytes(in + u".bak"_s), original);
-    EXPECT_EQ(pdfFacts(in).pages, 3);
+        // Again, without a backup: the old backup stays as it was, the file is stamped twice.
+        m_job.setIsBackupFile(false);
+        ASSERT_TRUE(stamp(in, in)) << row;
+        EXPECT_EQ(test::fileBytes(in + u".bak"_s), original) << row;
+        EXPECT_EQ(pages(in), 3) << row;
+
+        const QString out = test::writeFile(folder.filePath(u"out."_s + suffix), original);
+        EXPECT_FALSE(stamp(folder.filePath(u"missing."_s + suffix), out)) << row;
+        EXPECT_EQ(m_job.failureReason(), u"not found"_s) << row;
+        const QString junk =
+            test::writeFile(folder.filePath(u"junk."_s + suffix), QByteArray(5000, 'x'));
+        {
+            test::LogCapture log;
+            EXPECT_FALSE(stamp(junk, out)) << row;
+            ASSERT_EQ(log.lines().size(), 1) << row;
+            EXPECT_TRUE(log.lines().first().startsWith(pdf ? u"Error in [processPDF:] : "_s
+                                                           : u"Error in [processTIFF:] : "_s));
+            EXPECT_FALSE(m_job.failureReason().isEmpty()) << row;
+        }
+        EXPECT_EQ(test::fileBytes(out), original) << row; // the earlier output stays
+        // No temporaries left.
+        EXPECT_EQ(entries(),
+                  QStringList({u"junk."_s + suffix, u"out."_s + suffix, u"report."_s + suffix,
+                               u"report."_s + suffix + u".bak"_s}))
+            << row;
+    }
 }
 
 TEST_F(PdfStampingTest, BrokenStampsDrawNothingButTheRestOfThePage)
@@ -410,18 +385,14 @@ TEST_F(PdfStampingTest, BrokenStampsDrawNothingButTheRestOfThePage)
     const QString in = bodyPdf(2);
     TextStamp& bad = addText(u"<{0}/{1}>"_s);
     bad.font().setFontName(u"No Such Family 1234"_s);
-    ImageStamp& undecodable = addBlock(Qt::red, TopLeft);
-    undecodable.setData(QVariantMap{{u"stampImage"_s, QByteArray("junk")},
-                                    {u"stampImageWidth"_s, qint64(40)},
-                                    {u"stampImageHeight"_s, qint64(40)}});
     addBlock(Qt::green, BottomLeft);
     test::LogCapture log;
-    ASSERT_TRUE(stamp(in, path(u"out.pdf"_s)));
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
     EXPECT_EQ(log.lines().size(), 2); // the unknown font, once per page
     const QImage page = renderPage(path(u"out.pdf"_s), 1);
     EXPECT_EQ(page.pixel(20, 842 - 20), kGreen);
     EXPECT_EQ(page.pixel(20, 20), kBlue);
-    EXPECT_EQ(labels(path(u"out.pdf"_s), 2), QStringList({u"-"_s, u"-"_s}));
+    EXPECT_EQ(stampLabels(path(u"out.pdf"_s), 2), QStringList({u"-"_s, u"-"_s}));
 }
 
 TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
@@ -454,8 +425,8 @@ TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
         row.change(m_job, text, image);
         const QString out = path(u"out.pdf"_s);
         test::LogCapture log;
-        ASSERT_TRUE(stamp(in, out)) << row.name;
-        EXPECT_EQ(labels(out, 2), QStringList({u"-"_s, u"-"_s})) << row.name;
+        ASSERT_TRUE(stampPdf(in, out)) << row.name;
+        EXPECT_EQ(stampLabels(out, 2), QStringList({u"-"_s, u"-"_s})) << row.name;
         EXPECT_EQ(renderPage(out, 0).pixel(5, 5), kBlue) << row.name; // no red block
         // Two stamps on two pages, each left out with its reason.
         ASSERT_EQ(log.lines().size(), 4) << row.name;

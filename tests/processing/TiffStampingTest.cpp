@@ -7,11 +7,10 @@
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
-#include "support/StampFixtures.h"
+#include "support/StampJobFixture.h"
 #include "support/TiffTools.h"
 
 #include <gtest/gtest.h>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -43,36 +42,15 @@ bool near(QRgb a, QRgb b, int tolerance = 6)
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-class TiffStampingTest : public ::testing::Test
+class TiffStampingTest : public test::StampJobFixture
 {
 protected:
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    TextStamp& addText(const QString& format, qint32 anchor = TopLeft)
+    TiffStampingTest()
     {
-        auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(format);
-        stamp->setMarginAnchor(anchor);
-        stamp->font().setFontName(u"DejaVu Sans"_s);
-        stamp->font().setFontSize(20);
-        TextStamp& ref = *stamp;
-        m_job.stamps().push_back(std::move(stamp));
-        return ref;
-    }
-
-    ImageStamp& addBlock(QColor colour, qint32 anchor, qint64 size = 20)
-    {
-        auto stamp = test::blockStamp(colour, anchor, size);
-        ImageStamp& ref = *stamp;
-        m_job.stamps().push_back(std::move(stamp));
-        return ref;
-    }
-
-    bool stamp(const QString& source, const QString& target, qint32 compression = 1,
-               qint64 total = 0)
-    {
-        m_job.reset();
-        return m_job.processTIFF(source, target, total, compression);
+        m_textAnchor = TopLeft;
+        m_fontName = u"DejaVu Sans"_s;
+        m_fontSize = 20;
+        m_blockSize = 20;
     }
 
     // What a stamped page carrying `number` of `total` looks like, drawn the same way.
@@ -84,10 +62,6 @@ protected:
         copy.drawOnImage(canvas, number, total, -1, false);
         return canvas.convertToFormat(QImage::Format_ARGB32);
     }
-
-    test::ScopedPreferences m_preferences;
-    QTemporaryDir m_dir;
-    Numbering m_job;
 };
 
 } // namespace
@@ -99,7 +73,7 @@ TEST_F(TiffStampingTest, FramesInTheSpanCarryTheRunningNumber)
     addText(u"{0}/{1}"_s);
     m_job.setStartPage(2);
     m_job.setEndPage(4);
-    ASSERT_TRUE(stamp(path(u"five.tif"_s), path(u"out.tif"_s)));
+    ASSERT_TRUE(stampTiff(path(u"five.tif"_s), path(u"out.tif"_s)));
     const auto pages = tiffFacts(path(u"out.tif"_s));
     ASSERT_EQ(pages.size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -117,7 +91,7 @@ TEST_F(TiffStampingTest, EvenRangeKeepsOddFramesUnstamped)
     test::writeTiff(path(u"four.tiff"_s), QList<QImage>(4, whitePage()), true);
     addText(u"{0}"_s);
     m_job.setPageRange(EvenPages);
-    ASSERT_TRUE(stamp(path(u"four.tiff"_s), path(u"out.tiff"_s), 5));
+    ASSERT_TRUE(stampTiff(path(u"four.tiff"_s), path(u"out.tiff"_s), 5));
     const QString out = path(u"out.tiff"_s);
     ASSERT_EQ(tiffFacts(out).size(), 4);
     EXPECT_EQ(tiffFacts(out)[0].compression, 5);
@@ -133,9 +107,9 @@ TEST_F(TiffStampingTest, NothingInTheSpanWritesNothing)
     addText(u"{0}"_s);
     m_job.setStartPage(3);
     test::LogCapture log;
-    EXPECT_FALSE(stamp(path(u"two.tif"_s), path(u"out.tif"_s)));
+    EXPECT_FALSE(stampTiff(path(u"two.tif"_s), path(u"out.tif"_s)));
     EXPECT_FALSE(QFile::exists(path(u"out.tif"_s)));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"two.tif"_s});
+    EXPECT_EQ(folderEntries(), QStringList{u"two.tif"_s});
 }
 
 TEST_F(TiffStampingTest, MarginsAnchorsAndMirroringInPixels)
@@ -146,7 +120,7 @@ TEST_F(TiffStampingTest, MarginsAnchorsAndMirroringInPixels)
     m_job.setMarginRight(-4); // no margin
     ImageStamp& block = addBlock(Qt::green, TopLeft);
     block.setIsSymmetry(true);
-    ASSERT_TRUE(stamp(path(u"in.tif"_s), path(u"out.tif"_s)));
+    ASSERT_TRUE(stampTiff(path(u"in.tif"_s), path(u"out.tif"_s)));
     const QImage first = tiffPage(path(u"out.tif"_s), 0);
     const QImage second = tiffPage(path(u"out.tif"_s), 1);
     // A 10-point margin is 10 pixels, whatever the file's 300 dpi.
@@ -161,7 +135,7 @@ TEST_F(TiffStampingTest, OpaquePicturesPassThroughJpegAndKeepTheirName)
 {
     addBlock(Qt::green, BottomRight, 30);
     const QString out = path(u"pillow_hopper.jpg"_s);
-    ASSERT_TRUE(stamp(corpusFile(u"pillow_hopper.jpg"_s), out));
+    ASSERT_TRUE(stampTiff(corpusFile(u"pillow_hopper.jpg"_s), out));
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].compression, 1);
@@ -176,7 +150,7 @@ TEST_F(TiffStampingTest, OpaquePicturesPassThroughJpegAndKeepTheirName)
 TEST_F(TiffStampingTest, TransparencyAnimationAndPaletteSurvive)
 {
     addBlock(Qt::green, TopLeft, 6);
-    ASSERT_TRUE(stamp(corpusFile(u"pngsuite_basn6a16.png"_s), path(u"a.png"_s)));
+    ASSERT_TRUE(stampTiff(corpusFile(u"pngsuite_basn6a16.png"_s), path(u"a.png"_s)));
     auto pages = tiffFacts(path(u"a.png"_s));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].samples, 4);
@@ -186,33 +160,49 @@ TEST_F(TiffStampingTest, TransparencyAnimationAndPaletteSurvive)
     EXPECT_EQ(page.pixel(2, 2), kGreen);
     EXPECT_NEAR(qAlpha(page.pixel(20, 20)), qAlpha(expected.pixel(20, 20)), 1);
 
-    ASSERT_TRUE(stamp(corpusFile(u"pillow_dispose_bgnd.gif"_s), path(u"g.gif"_s)));
+    ASSERT_TRUE(stampTiff(corpusFile(u"pillow_dispose_bgnd.gif"_s), path(u"g.gif"_s)));
     EXPECT_EQ(tiffFacts(path(u"g.gif"_s)).size(), 5);
-    ASSERT_TRUE(stamp(corpusFile(u"pillow_multipage.tiff"_s), path(u"m.tiff"_s)));
+    ASSERT_TRUE(stampTiff(corpusFile(u"pillow_multipage.tiff"_s), path(u"m.tiff"_s)));
     EXPECT_EQ(tiffFacts(path(u"m.tiff"_s)).size(), 3);
     for (const char* name : {"bmpsuite_pal8rle.bmp", "pngsuite_ibasn3p08.png", "pillow_hopper.gif",
                              "pillow_hopper_lzw.tif", "pillow_tiff_strip_cmyk_jpeg.tif",
                              "libtiff_minisblack-2c-8b-alpha.tiff", "pillow_pil_sample_cmyk.jpg",
                              "pillow_broken_exif_dpi.jpg"}) {
         const QString out = path(u"corpus-out"_s);
-        ASSERT_TRUE(stamp(corpusFile(QString::fromLatin1(name)), out)) << name;
+        ASSERT_TRUE(stampTiff(corpusFile(QString::fromLatin1(name)), out)) << name;
         const auto facts = tiffFacts(out);
         ASSERT_EQ(facts.size(), 1) << name;
         EXPECT_TRUE(near(tiffPage(out, 0).pixel(2, 2), kGreen)) << name;
     }
 }
 
-TEST_F(TiffStampingTest, TruncatedPhotoIsStampedAsFarAsItDecodesOrRefused)
+// Either outcome is fine here; only a half-written output or a silent failure is not.
+TEST_F(TiffStampingTest, TruncatedOrCorruptPicturesAreStampedAsFarAsTheyDecodeOrRefused)
 {
     addBlock(Qt::green, TopLeft);
-    test::LogCapture log;
-    const QString out = path(u"t.jpg"_s);
-    if (stamp(corpusFile(u"pillow_truncated_jpeg.jpg"_s), out)) {
-        EXPECT_EQ(tiffFacts(out).size(), 1);
-        EXPECT_TRUE(log.lines().isEmpty());
-    } else {
-        EXPECT_EQ(log.lines().size(), 1);
-        EXPECT_FALSE(QFile::exists(out));
+    // A PNG with one byte of its picture data changed: the checksum no longer holds.
+    QByteArray png = test::fileBytes(corpusFile(u"pngsuite_basn6a16.png"_s));
+    png[png.indexOf("IDAT") + 40] = char(png[png.indexOf("IDAT") + 40] ^ 0x55);
+    const struct
+    {
+        const char* name;
+        QString source;
+        bool silentWhenStamped;
+    } rows[] = {
+        {"truncated JPEG", corpusFile(u"pillow_truncated_jpeg.jpg"_s), true},
+        {"PNG failing its checksum", test::writeFile(path(u"crc.png"_s), png), false},
+    };
+    for (const auto& row : rows) {
+        test::LogCapture log;
+        const QString out = path(u"out.tif"_s);
+        if (stampTiff(row.source, out)) {
+            EXPECT_EQ(tiffFacts(out).size(), 1) << row.name;
+            EXPECT_TRUE(!row.silentWhenStamped || log.lines().isEmpty()) << row.name;
+            QFile::remove(out);
+        } else {
+            EXPECT_EQ(log.lines().size(), 1) << row.name;
+            EXPECT_FALSE(QFile::exists(out)) << row.name;
+        }
     }
 }
 
@@ -268,7 +258,7 @@ TEST_F(TiffStampingTest, CutFilesKeepTheFramesThatDecodeAndSayWhatWasLeftOut)
         test::LogCapture log;
         const QString out = path(u"out.tif"_s);
         QFile::remove(out);
-        EXPECT_EQ(stamp(row.source, out), row.pages > 0) << row.name;
+        EXPECT_EQ(stampTiff(row.source, out), row.pages > 0) << row.name;
         EXPECT_EQ(m_job.omissionNote(), row.note) << row.name;
         EXPECT_EQ(log.lines().size(), row.pages > 0 ? 0 : 1) << row.name;
         const auto facts = tiffFacts(out);
@@ -285,7 +275,7 @@ TEST_F(TiffStampingTest, BilevelScansStayBilevelWithTheStampVisible)
 {
     addBlock(Qt::black, MiddleMiddle, 400);
     const QString out = path(u"g4.tiff"_s);
-    ASSERT_TRUE(stamp(corpusFile(u"pillow_g4-multi.tiff"_s), out, 4));
+    ASSERT_TRUE(stampTiff(corpusFile(u"pillow_g4-multi.tiff"_s), out, 4));
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 3);
     for (const auto& page : pages) {
@@ -305,30 +295,34 @@ TEST_F(TiffStampingTest, BilevelScansStayBilevelWithTheStampVisible)
 TEST_F(TiffStampingTest, FailuresLogOneLineAndLeaveNothing)
 {
     addBlock(Qt::green, TopLeft);
-    auto write = [&](const char* name, const QByteArray& bytes) {
-        QFile f(path(QString::fromLatin1(name)));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
-    };
     const QByteArray tiff = test::fileBytes(corpusFile(u"pillow_hopper_lzw.tif"_s));
-    const QStringList bad = {write("empty.png", {}), write("junk.gif", QByteArray(500, 'x')),
-                             write("cut.tif", tiff.left(tiff.size() / 3))};
-    for (const QString& source : bad) {
+    const QString prefix = u"Error in [processTIFF:] : "_s;
+    const struct
+    {
+        const char* name;
+        QString source;
+        qint32 compression;
+        QString line; // the log line starts so
+        bool whole;   // ... or is exactly so
+    } rows[] = {
+        {"empty", test::writeFile(path(u"empty.png"_s), {}), 1, prefix, false},
+        {"junk", test::writeFile(path(u"junk.gif"_s), QByteArray(500, 'x')), 1, prefix, false},
+        {"cut", test::writeFile(path(u"cut.tif"_s), tiff.left(tiff.size() / 3)), 1, prefix, false},
+        // A page that says it is 100000 x 100000 pixels.
+        {"huge", test::claimedSizeTiff(path(u"huge.tif"_s), 100000, 100000), 1, {}, false},
+        {"unwritable compression", corpusFile(u"pillow_hopper.jpg"_s), 34712,
+         prefix + u"TIFF compression 34712 cannot be written"_s, true},
+    };
+    for (const auto& row : rows) {
         test::LogCapture log;
-        EXPECT_FALSE(stamp(source, path(u"out.tif"_s))) << source.toStdString();
-        ASSERT_EQ(log.lines().size(), 1) << source.toStdString();
-        EXPECT_TRUE(log.lines().first().startsWith(u"Error in [processTIFF:] : "_s));
-        EXPECT_FALSE(QFile::exists(path(u"out.tif"_s)));
+        EXPECT_FALSE(stampTiff(row.source, path(u"out.tif"_s), row.compression)) << row.name;
+        ASSERT_EQ(log.lines().size(), 1) << row.name;
+        const QString line = log.lines().first();
+        EXPECT_EQ(row.whole ? line : line.left(row.line.size()), row.line) << row.name;
+        EXPECT_FALSE(QFile::exists(path(u"out.tif"_s))) << row.name;
     }
-    test::LogCapture log;
-    EXPECT_FALSE(stamp(corpusFile(u"pillow_hopper.jpg"_s), path(u"out.tif"_s), 34712));
-    EXPECT_EQ(log.lines(),
-              QStringList{u"Error in [processTIFF:] : TIFF compression 34712 cannot be written"_s});
-    EXPECT_FALSE(stamp(path(u"missing.tif"_s), path(u"out.tif"_s)));
-    QStringList left = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-    left.sort();
-    EXPECT_EQ(left, QStringList({u"cut.tif"_s, u"empty.png"_s, u"junk.gif"_s}));
+    EXPECT_EQ(folderEntries(),
+              QStringList({u"cut.tif"_s, u"empty.png"_s, u"huge.tif"_s, u"junk.gif"_s}));
 }
 
 // libtiff reads old-style JPEG pages but cannot write them: they are written as JPEG.
@@ -344,16 +338,13 @@ TEST_F(TiffStampingTest, OldStyleJpegPagesAreWrittenAsJpeg)
     EXPECT_EQ(item->compression(), 6);
     addBlock(Qt::green, BottomRight, 20);
     const QString out = path(u"out.tif"_s);
-    ASSERT_TRUE(stamp(source, out, item->compression())) << m_job.failureReason().toStdString();
+    ASSERT_TRUE(stampTiff(source, out, item->compression())) << m_job.failureReason().toStdString();
     const auto pages = tiffFacts(out);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0].compression, 7);
     const QImage page = tiffPage(out, 0);
     EXPECT_TRUE(near(page.pixel(90, 58), kGreen, 40));
     EXPECT_TRUE(near(page.pixel(10, 10), qRgb(200, 40, 40), 24));
-    // Codes libtiff cannot write still fail, with the same reason as before.
-    ASSERT_FALSE(stamp(source, path(u"thunder.tif"_s), 32809));
-    EXPECT_EQ(m_job.failureReason(), u"TIFF compression 32809 cannot be written"_s);
 }
 
 // Qt's readers stop at 128 MB of pixels by themselves; the program's own bound is far higher.
@@ -374,7 +365,7 @@ TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
     EXPECT_EQ(preview->size(), QSize(6000, 6000));
     addBlock(Qt::green, BottomRight, 30);
     const QString out = path(u"out.png"_s);
-    ASSERT_TRUE(stamp(big, out));
+    ASSERT_TRUE(stampTiff(big, out));
     QImageReader written(out);
     EXPECT_EQ(written.size(), QSize(6000, 6000));
     const QImage stamped = written.read();
@@ -383,53 +374,28 @@ TEST_F(TiffStampingTest, PicturesAboveQtsOwnLimitAreListedStampedAndPreviewed)
     EXPECT_TRUE(near(stamped.pixel(100, 100), qRgb(255, 255, 255)));
 }
 
-TEST_F(TiffStampingTest, InPlaceWithBackup)
-{
-    const QString source = path(u"scan.tif"_s);
-    test::writeTiff(source, QList<QImage>(2, whitePage()), true);
-    const QByteArray original = test::fileBytes(source);
-    addBlock(Qt::green, TopLeft);
-    m_job.setIsBackupFile(true);
-    ASSERT_TRUE(stamp(source, m_dir.path() + u"/./scan.tif"_s, 5));
-    EXPECT_EQ(test::fileBytes(source + u".bak"_s), original);
-    EXPECT_EQ(tiffFacts(source).size(), 2);
-    EXPECT_EQ(tiffFacts(source)[0].compression, 5);
-    EXPECT_EQ(tiffPage(source, 1).pixel(5, 5), kGreen);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
+// Pages past a megabyte are written in several strips; JPEG strips must be whole block rows.
 TEST_F(TiffStampingTest, EveryWritableCompressionReadsBack)
 {
-    test::writeTiff(path(u"in.tif"_s), QList<QImage>(2, whitePage(64, 48)), false);
+    test::writeTiff(path(u"in.tif"_s), QList<QImage>(2, whitePage(700, 900)), false);
     addBlock(Qt::black, TopLeft, 16);
+    addBlock(Qt::black, BottomRight, 40);
     for (int code : {1, 2, 3, 4, 5, 7, 8, 32773, 32946}) {
         const QString out = path(u"out-%1.tif"_s.arg(code));
-        ASSERT_TRUE(stamp(path(u"in.tif"_s), out, code)) << code;
+        ASSERT_TRUE(stampTiff(path(u"in.tif"_s), out, code)) << code;
         const auto pages = tiffFacts(out);
         ASSERT_EQ(pages.size(), 2) << code;
         EXPECT_EQ(pages[1].compression, code);
+        EXPECT_EQ(pages[1].height, 900) << code;
         const bool bilevel = code >= 2 && code <= 4;
         EXPECT_EQ(pages[1].bitsPerSample, bilevel ? 1 : 8) << code;
         const QImage page = tiffPage(out, 0);
         EXPECT_TRUE(near(page.pixel(4, 4), qRgb(0, 0, 0), 8)) << code;
         EXPECT_TRUE(near(page.pixel(40, 30), kWhite, 8)) << code;
+        const QImage second = tiffPage(out, 1);
+        EXPECT_TRUE(near(second.pixel(680, 880), qRgb(0, 0, 0), 8)) << code;
+        EXPECT_TRUE(near(second.pixel(100, 100), kWhite, 8)) << code;
     }
-}
-
-TEST_F(TiffStampingTest, JpegCompressedPagesOfManyStripsAreWritten)
-{
-    // Pages past a megabyte are written in several strips; JPEG strips must be whole block rows.
-    test::writeTiff(path(u"photo.tif"_s), QList<QImage>(2, whitePage(700, 900)), false);
-    addBlock(Qt::black, BottomRight, 40);
-    const QString out = path(u"out.tif"_s);
-    ASSERT_TRUE(stamp(path(u"photo.tif"_s), out, 7));
-    const auto pages = tiffFacts(out);
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_EQ(pages[1].compression, 7);
-    EXPECT_EQ(pages[1].height, 900);
-    const QImage page = tiffPage(out, 1);
-    EXPECT_TRUE(near(page.pixel(680, 880), qRgb(0, 0, 0), 8));
-    EXPECT_TRUE(near(page.pixel(100, 100), kWhite, 8));
 }
 
 TEST_F(TiffStampingTest, PreviewShadesTheMarginsAndHighlightsOneStamp)
@@ -465,53 +431,4 @@ TEST_F(TiffStampingTest, PreviewShadesTheMarginsAndHighlightsOneStamp)
     m_job.drawOnImage(plain, 1, 1, 0, false); // highlight on a switched-off stamp: none
     EXPECT_EQ(plain.pixel(25, 35), kGreen);
     EXPECT_EQ(plain.pixel(5, 100), kWhite);
-}
-
-TEST_F(TiffStampingTest, HostileHeadersAndDamagedChunksAreRefused)
-{
-    addBlock(Qt::green, TopLeft);
-    // A TIFF whose one page says it is 100000 x 100000 pixels.
-    QByteArray huge("II*\0\x08\0\0\0", 8);
-    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
-        huge.append(reinterpret_cast<const char*>(&tag), 2);
-        huge.append(reinterpret_cast<const char*>(&type), 2);
-        huge.append(reinterpret_cast<const char*>(&count), 4);
-        huge.append(reinterpret_cast<const char*>(&value), 4);
-    };
-    const quint16 entries = 7;
-    huge.append(reinterpret_cast<const char*>(&entries), 2);
-    entry(256, 4, 1, 100000);   // width
-    entry(257, 4, 1, 100000);   // height
-    entry(258, 3, 1, 8);        // bits per sample
-    entry(262, 3, 1, 1);        // photometric: black is zero
-    entry(273, 4, 1, 200);      // strip offset
-    entry(278, 4, 1, 100000);   // rows per strip
-    entry(279, 4, 1, 10000000); // strip byte count
-    huge.append(QByteArray(4, '\0'));
-    huge.append(QByteArray(200, '\0'));
-    QFile tiff(path(u"huge.tif"_s));
-    ASSERT_TRUE(tiff.open(QIODevice::WriteOnly));
-    tiff.write(huge);
-    tiff.close();
-
-    // A PNG with one byte of its picture data changed: the checksum no longer holds.
-    QByteArray png = test::fileBytes(corpusFile(u"pngsuite_basn6a16.png"_s));
-    png[png.indexOf("IDAT") + 40] = char(png[png.indexOf("IDAT") + 40] ^ 0x55);
-    QFile bad(path(u"crc.png"_s));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(png);
-    bad.close();
-
-    for (const char* name : {"huge.tif", "crc.png"}) {
-        test::LogCapture log;
-        const QString out = path(u"out.tif"_s);
-        const bool ok = stamp(path(QString::fromLatin1(name)), out);
-        if (ok) {
-            EXPECT_EQ(tiffFacts(out).size(), 1) << name;
-        } else {
-            EXPECT_EQ(log.lines().size(), 1) << name;
-            EXPECT_FALSE(QFile::exists(out)) << name;
-        }
-        EXPECT_TRUE(std::string(name) != "huge.tif" || !ok);
-    }
 }

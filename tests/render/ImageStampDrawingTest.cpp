@@ -1,8 +1,8 @@
 #include "model/ImageStamp.h"
 #include "support/LogCapture.h"
+#include "support/StampFixtures.h"
 
 #include <gtest/gtest.h>
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
@@ -29,12 +29,8 @@ ImageStamp pictureStamp(qint64 width, qint64 height)
             picture.setPixel(x, y, qRgb(255, 255, 0));
         }
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     ImageStamp stamp;
-    stamp.setData(QVariantMap{{u"stampImage"_s, bytes},
+    stamp.setData(QVariantMap{{u"stampImage"_s, test::encodedPicture(picture)},
                               {u"stampImageWidth"_s, width},
                               {u"stampImageHeight"_s, height},
                               {u"stampImageOpacity"_s, qint64(100)}});

@@ -10,6 +10,7 @@
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
+#include "support/TiffTools.h"
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
@@ -30,35 +31,26 @@ constexpr int kSlowdown = 4;
 constexpr int kSlowdown = 1;
 #endif
 
-struct BatchRun
-{
-    int exitCode = -1;
-    double seconds = 0;
-    long peakMiB = 0;
-    QString output;
-};
-
 class ResourceLimitsTest : public ::testing::Test
 {
 protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    void write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 
-    BatchRun batch(QStringList arguments)
+    // veltrane-batch writing into "out"; `output` holds standard error, then standard output.
+    struct Run : test::BatchRun
+    {
+        QString output;
+        long peakMiB = 0;
+    };
+    Run batch(const QStringList& arguments)
     {
         QDir().mkpath(path(u"out"_s));
-        arguments = QStringList{u"-q"_s, u"-o"_s, path(u"out"_s)} + arguments;
-        const test::BatchRun done = test::runBatch(arguments, m_dir.path());
-        BatchRun run;
-        run.seconds = done.seconds;
-        run.exitCode = done.exitCode;
-        run.output = done.err + QLatin1Char('\n') + done.out.join(QLatin1Char('\n'));
-        run.peakMiB = done.peakKiB / 1024;
+        Run run{
+            test::runBatch(QStringList{u"-q"_s, u"-o"_s, path(u"out"_s)} + arguments, m_dir.path()),
+            {},
+            0};
+        run.output = run.err + QLatin1Char('\n') + run.out.join(QLatin1Char('\n'));
+        run.peakMiB = run.peakKiB / 1024;
         return run;
     }
 
@@ -96,13 +88,13 @@ QByteArray pageListedOver(int listings)
 
 TEST_F(ResourceLimitsTest, PageTreeListingAMillionPagesIsRefusedAtOnce)
 {
-    write(u"million.pdf"_s, pageListedOver(1'000'000));
+    test::writeFile(path(u"million.pdf"_s), pageListedOver(1'000'000));
     test::LogCapture logs;
     const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(u"million.pdf"_s)));
     ASSERT_TRUE(item.has_value());
     EXPECT_EQ(item->pages(), 0); // listed, but not readable
 
-    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"million.pdf"_s)});
+    const Run run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"million.pdf"_s)});
     EXPECT_EQ(run.exitCode, 1);
     // Measured as unreadable when listed, so the run reports it without opening it again.
     EXPECT_TRUE(run.output.contains(QLatin1String("\nNo Pages\t0\t"))) << qPrintable(run.output);
@@ -121,8 +113,8 @@ TEST_F(ResourceLimitsTest, PageTreeListingAMillionPagesIsRefusedAtOnce)
 
 TEST_F(ResourceLimitsTest, ManyListingsBelowTheLimitAreStampedAndCountedRight)
 {
-    write(u"many.pdf"_s, pageListedOver(2000));
-    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"many.pdf"_s)});
+    test::writeFile(path(u"many.pdf"_s), pageListedOver(2000));
+    const Run run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"many.pdf"_s)});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
     EXPECT_EQ(test::pdfFacts(path(u"out/many.pdf"_s)).pages, 2000);
     EXPECT_TRUE(
@@ -134,11 +126,11 @@ TEST_F(ResourceLimitsTest, PageCountThatLiesIsPutRightInTheOutput)
     // Two pages, counted as a million.
     QByteArray pdf = pageListedOver(2);
     pdf.replace("/Count 2 ", "/Count 1000000 ");
-    write(u"lying.pdf"_s, pdf);
+    test::writeFile(path(u"lying.pdf"_s), pdf);
     const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(u"lying.pdf"_s)));
     ASSERT_TRUE(item.has_value());
     EXPECT_EQ(item->pages(), 2); // the pages that are there, not the claim
-    const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"lying.pdf"_s)});
+    const Run run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(u"lying.pdf"_s)});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.output);
     // pdftotext trusts the count: with the lie kept, it would find no page 2.
     EXPECT_TRUE(test::pageText(path(u"out/lying.pdf"_s), 2).contains(QLatin1String("<2/2>")));
@@ -153,33 +145,14 @@ TEST_F(ResourceLimitsTest, PicturesClaimingTenBillionPixelsAreRefused)
     // IHDR's width and height sit at bytes 16..23.
     const char big[8] = {0, 1, char(0x86), char(0xa0), 0, 1, char(0x86), char(0xa0)};
     png.replace(16, 8, QByteArray(big, 8));
-    write(u"huge.png"_s, png);
+    test::writeFile(path(u"huge.png"_s), png);
 
-    QByteArray tiff("II*\0\x08\0\0\0", 8);
-    auto entry = [&](quint16 tag, quint16 type, quint32 value) {
-        const quint32 one = 1;
-        tiff.append(reinterpret_cast<const char*>(&tag), 2);
-        tiff.append(reinterpret_cast<const char*>(&type), 2);
-        tiff.append(reinterpret_cast<const char*>(&one), 4);
-        tiff.append(reinterpret_cast<const char*>(&value), 4);
-    };
-    const quint16 entries = 8;
-    tiff.append(reinterpret_cast<const char*>(&entries), 2);
-    entry(256, 4, 100000); // ImageWidth
-    entry(257, 4, 100000); // ImageLength
-    entry(258, 3, 8);      // BitsPerSample
-    entry(259, 3, 1);      // Compression: none
-    entry(262, 3, 1);      // Photometric: min-is-black
-    entry(273, 4, 200);    // StripOffsets
-    entry(278, 4, 100000); // RowsPerStrip
-    entry(279, 4, 16);     // StripByteCounts
-    tiff.append(QByteArray(4 + 64, '\0'));
-    write(u"huge.tif"_s, tiff);
+    test::claimedSizeTiff(path(u"huge.tif"_s), 100000, 100000);
 
     for (const QString& name : {u"huge.png"_s, u"huge.tif"_s}) {
         const auto item = FileItem::initWithURL(QUrl::fromLocalFile(path(name)));
         ASSERT_TRUE(item.has_value()) << qPrintable(name);
-        const BatchRun run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(name)});
+        const Run run = batch({u"--text"_s, u"<{0}/{1}>"_s, path(name)});
         EXPECT_EQ(run.exitCode, 1) << qPrintable(name);
         EXPECT_TRUE(run.output.contains(QLatin1String("Error in"))) << qPrintable(run.output);
         EXPECT_TRUE(QDir(path(u"out"_s)).isEmpty()) << qPrintable(name);
@@ -197,16 +170,16 @@ TEST_F(ResourceLimitsTest, ProfileWithAMillionStampsIsRefused)
         xml += "<dict><key>font</key><dict/><key>numberFormat</key><string>{0}</string></dict>";
     }
     xml += "</array></dict></plist>";
-    write(u"million.vtprofile"_s, xml);
+    test::writeFile(path(u"million.vtprofile"_s), xml);
     test::writeBodyPdf(path(u"doc.pdf"_s), 1, QSizeF(200, 200));
-    const BatchRun run = batch({u"--profile"_s, path(u"million.vtprofile"_s), path(u"doc.pdf"_s)});
+    const Run run = batch({u"--profile"_s, path(u"million.vtprofile"_s), path(u"doc.pdf"_s)});
     EXPECT_EQ(run.exitCode, 2) << qPrintable(run.output);
     EXPECT_TRUE(run.output.contains(
         QLatin1String("million.vtprofile: the array \"Stamps\" holds more than 10000 entries")))
         << qPrintable(run.output);
     // Refused while reading, at the 10,001st stamp: no more memory than starting the command
     // takes, whatever the file's size.
-    const BatchRun bare = batch({u"--version"_s});
+    const Run bare = batch({u"--version"_s});
     EXPECT_LT(run.peakMiB, bare.peakMiB + 8) << bare.peakMiB;
 
     // In the program itself: refused with nothing changed.

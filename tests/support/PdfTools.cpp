@@ -13,6 +13,7 @@
 #include <QPdfDocument>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -144,6 +145,18 @@ PdfFacts pdfFacts(const QString& path, const QString& password)
     return facts;
 }
 
+QStringList stampLabels(const QString& path, int pages)
+{
+    static const QRegularExpression label(u"<(-?\\d+)/(\\d+)>"_s);
+    QStringList found;
+    for (int page = 1; page <= pages; ++page) {
+        const auto match = label.match(pageText(path, page));
+        found << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
+                                   : u"-"_s);
+    }
+    return found;
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -153,8 +166,8 @@ QByteArray fileBytes(const QString& path)
 QString writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(bytes) == bytes.size();
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
     EXPECT_TRUE(written) << qPrintable(path);
     return path;
 }

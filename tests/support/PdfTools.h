@@ -42,6 +42,9 @@ struct PdfFacts
 // Read with QPDF; pages is -1 when the file does not open.
 PdfFacts pdfFacts(const QString& path, const QString& password = {});
 
+// The "<n/t>" stamp of every page as "n/t", "-" where a page has none.
+QStringList stampLabels(const QString& path, int pages);
+
 QByteArray fileBytes(const QString& path);
 
 // Writes `bytes` as the whole file at `path` (a failure fails the test) and gives the path back.

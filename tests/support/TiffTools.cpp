@@ -204,4 +204,32 @@ void damageTiff(const QString& path, int index, TiffDamage damage)
     file.write(bytes);
 }
 
+QString claimedSizeTiff(const QString& path, quint32 width, quint32 height)
+{
+    QByteArray tiff("II*\0\x08\0\0\0", 8);
+    auto entry = [&](quint16 tag, quint16 type, quint32 value) {
+        const quint32 one = 1;
+        tiff.append(reinterpret_cast<const char*>(&tag), 2);
+        tiff.append(reinterpret_cast<const char*>(&type), 2);
+        tiff.append(reinterpret_cast<const char*>(&one), 4);
+        tiff.append(reinterpret_cast<const char*>(&value), 4);
+    };
+    const quint16 entries = 8;
+    tiff.append(reinterpret_cast<const char*>(&entries), 2);
+    entry(256, 4, width);  // ImageWidth
+    entry(257, 4, height); // ImageLength
+    entry(258, 3, 8);      // BitsPerSample
+    entry(259, 3, 1);      // Compression: none
+    entry(262, 3, 1);      // Photometric: min-is-black
+    entry(273, 4, 200);    // StripOffsets
+    entry(278, 4, height); // RowsPerStrip
+    entry(279, 4, 16);     // StripByteCounts
+    tiff.append(QByteArray(4 + 64, '\0'));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(tiff);
+    }
+    return path;
+}
+
 } // namespace veltrane::test

@@ -47,4 +47,8 @@ void writeCmykTiff(const QString& path, const QList<std::array<quint16, 4>>& pat
 enum class TiffDamage { CutAtPage, DataPastTheEnd };
 void damageTiff(const QString& path, int index, TiffDamage damage);
 
+// A one-page 8-bit grey TIFF whose header claims `width` x `height` pixels over 64 bytes of
+// data; gives the path back.
+QString claimedSizeTiff(const QString& path, quint32 width, quint32 height);
+
 } // namespace veltrane::test

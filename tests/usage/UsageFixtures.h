@@ -1,11 +1,11 @@
 #pragma once
 
+#include "support/PdfTools.h"
 #include "usage/UsagesReporting.h"
 
 #include <ctime>
 #include <gtest/gtest.h>
 #include <ostream>
-#include <QFile>
 #include <QTemporaryDir>
 
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -38,16 +38,8 @@ struct UsageFolder
         s.now = [this] { return clock; };
         return s;
     }
-    QByteArray read() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void write(const QByteArray& bytes) const
-    {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
+    QByteArray read() const { return fileBytes(path()); }
+    void write(const QByteArray& bytes) const { writeFile(path(), bytes); }
 };
 
 } // namespace veltrane::test
