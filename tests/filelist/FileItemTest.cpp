@@ -37,7 +37,7 @@ struct SizeCase
 class SizeText : public ::testing::TestWithParam<SizeCase>
 {};
 
-TEST_P(SizeText, ReadsAsThePartSays)
+TEST_P(SizeText, ReadsInKilobytesOrMegabytes)
 {
     EXPECT_EQ(FileItem::sizeInKBText(GetParam().bytes), QString::fromLatin1(GetParam().text));
 }

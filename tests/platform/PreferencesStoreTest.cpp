@@ -25,6 +25,13 @@ protected:
     const QString m_path = m_preferences.path();
 };
 
+unsigned modeOf(const QString& path)
+{
+    struct stat st
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
 } // namespace
 
 TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
@@ -37,13 +44,8 @@ TEST_F(PreferencesStoreTest, EntriesSurviveAReloadAsAnXmlPropertyList)
     ASSERT_TRUE(store.synchronize(&error)) << error.toStdString();
     EXPECT_TRUE(test::fileBytes(m_path).startsWith("<?xml"));
     // It holds the default PDF password: the user's alone, file and the folder made for it.
-    struct stat file
-    {
-    }, folder{};
-    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &file), 0);
-    ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(m_path).path()).constData(), &folder), 0);
-    EXPECT_EQ(file.st_mode & 0777, 0600u);
-    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    EXPECT_EQ(modeOf(m_path), 0600u);
+    EXPECT_EQ(modeOf(QFileInfo(m_path).path()), 0700u);
 
     store.setFilePath(m_path); // forget, then read back from disk
     EXPECT_EQ(store.value(u"INCLUDESUBFOLDERS"_s), QVariant(true));
@@ -76,6 +78,7 @@ TEST_F(PreferencesStoreTest, DamagedFilesAreLoggedKeptAsideAndNotLost)
         store.setValue(u"INCLUDESUBFOLDERS"_s, false);
         ASSERT_TRUE(store.synchronize()) << row.name;
         EXPECT_EQ(test::fileBytes(m_path + u".damaged"_s), row.bytes) << row.name;
+        EXPECT_EQ(modeOf(m_path + u".damaged"_s), 0600u) << row.name;
         EXPECT_EQ(readPropertyListFile(m_path).value.toMap().value(u"INCLUDESUBFOLDERS"_s),
                   QVariant(false))
             << row.name;

@@ -8,8 +8,8 @@
 #include "support/StampFixtures.h"
 
 #include <gtest/gtest.h>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -76,20 +76,27 @@ TEST_F(StampPreviewTest, KeptPageIsReusedUntilTheFileChanges)
 {
     const QString pdf = m_dir.filePath(u"page.pdf"_s);
     test::writeBodyPdf(pdf, 1, QSizeF(595, 842));
-    QElapsedTimer timer;
-    timer.start();
-    const QImage cold = m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1);
-    const qint64 coldTime = timer.nsecsElapsed();
-    timer.restart();
-    const QImage warm = m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1);
-    const qint64 warmTime = timer.nsecsElapsed();
-    EXPECT_EQ(warm, cold);
-    EXPECT_LT(warmTime, coldTime);
+    const QDateTime when = QFileInfo(pdf).lastModified();
+    const qint64 size = QFileInfo(pdf).size();
+    auto preview = [&] { return m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1); };
+    auto backdate = [&] {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    const QImage cold = preview();
+    ASSERT_EQ(cold.size(), QSize(595, 842));
 
-    // Another file under the same name: its page, not the kept one.
-    QFile::remove(pdf);
-    test::writeBodyPdf(pdf, 1, QSizeF(300, 300));
-    EXPECT_EQ(m_job.previewLive(pdf, 0, 1, {1}, 0, QSizeF(595, 842), -1).size(), QSize(300, 300));
+    // Same name, size and time: the kept page, the file not read again (junk would not show).
+    test::writeFile(pdf, QByteArray(size, 'x'));
+    backdate();
+    EXPECT_EQ(preview(), cold);
+
+    // Another file of another size at the same time: its page, not the kept one.
+    test::writeBodyPdf(pdf, 2, QSizeF(1000, 300));
+    backdate();
+    ASSERT_NE(QFileInfo(pdf).size(), size);
+    EXPECT_EQ(preview().size(), QSize(1000, 300));
 }
 
 TEST(PreviewLayout, ViewFrameAndPageTotal)

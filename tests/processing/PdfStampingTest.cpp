@@ -357,6 +357,11 @@ TEST_F(PdfStampingTest, InPlaceKeepsABackupAndFailuresKeepTheEarlierOutput)
         ASSERT_TRUE(stamp(in, in)) << row;
         EXPECT_EQ(test::fileBytes(in + u".bak"_s), original) << row;
         EXPECT_EQ(pages(in), 3) << row;
+        // A copy written elsewhere makes no backup, even when one is asked for.
+        m_job.setIsBackupFile(true);
+        ASSERT_TRUE(stamp(in, folder.filePath(u"sub/report."_s + suffix))) << row;
+        EXPECT_EQ(test::fileBytes(in + u".bak"_s), original) << row;
+        m_job.setIsBackupFile(false);
 
         const QString out = test::writeFile(folder.filePath(u"out."_s + suffix), original);
         EXPECT_FALSE(stamp(folder.filePath(u"missing."_s + suffix), out)) << row;
