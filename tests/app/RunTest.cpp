@@ -8,6 +8,7 @@
 #include "platform/PreferencesStore.h"
 #include "processing/BatchRun.h"
 #include "processing/Process.h"
+#include "support/LockableFolder.h"
 #include "support/PdfTools.h"
 #include "ui_MainWindow.h"
 #include "ui_OutputSettings.h"
@@ -22,7 +23,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -166,19 +166,13 @@ TEST_F(RunTest, CancelDuringTheSecondFileFinishesItAndStops)
 TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
 {
     const QString gone = m_dir.filePath(u"gone"_s);
-    const QString locked = m_dir.filePath(u"locked"_s);
-    QDir(m_dir.path()).mkdir(u"locked"_s);
-    // Root writes anywhere, except on a file system mounted read-only.
-    const bool root = ::geteuid() == 0;
-    const bool readOnly = root ? std::system(("mount -t tmpfs -o ro,size=1m tmpfs '" +
-                                              locked.toLocal8Bit() + "' 2>/dev/null")
-                                                 .constData()) == 0
-                               : QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    test::LockableFolder locked;
+    const bool readOnly = locked.canLock() && locked.lock();
     // The texts themselves are pinned by ProcessTest; here the kind found and its folder.
     QList<std::pair<QString, FolderProblem>> rows = {{QString(), FolderProblem::NotSet},
                                                      {gone, FolderProblem::Missing}};
     if (readOnly) {
-        rows.append({locked, FolderProblem::NotWritable});
+        rows.append({locked.path(), FolderProblem::NotWritable});
     }
     for (const auto& [folder, problem] : rows) {
         const QString message = folderProblemMessage(problem, folder);
@@ -189,9 +183,6 @@ TEST_F(RunTest, AnUnusableOutputFolderAsksForAnotherWithTheReason)
         EXPECT_EQ(panel->findChild<QLabel*>(u"folderProblemMessage"_s)->text(), message);
         panel->reject();
         EXPECT_FALSE(m_app->isProcessing());
-    }
-    if (root && readOnly) {
-        std::system(("umount '" + locked.toLocal8Bit() + "'").constData());
     }
     EXPECT_TRUE(readOnly) << "the read-only case could not be set up";
 }

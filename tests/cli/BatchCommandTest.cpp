@@ -268,12 +268,9 @@ TEST_F(BatchCommandTest, InterruptCancelsBetweenFiles)
         veltrane::test::writeBodyPdf(path(u"many/f%1.pdf"_s.arg(i, 2, 10, QLatin1Char('0'))), 3);
     }
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
-    env.insert(u"XDG_DATA_HOME"_s, path(u"share"_s));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELTRANE_BATCH), {u"-j"_s, u"1"_s, u"--text"_s, u"{0}"_s, u"-o"_s,
-                                                   path(u"out"_s), path(u"many"_s)});
+    veltrane::test::startBatch(
+        process, {u"-j"_s, u"1"_s, u"--text"_s, u"{0}"_s, u"-o"_s, path(u"out"_s), path(u"many"_s)},
+        m_home.path());
     ASSERT_TRUE(process.waitForStarted());
     // Interrupt once the first output is there.
     for (int i = 0; i < 600 && QDir(path(u"out"_s)).entryList(QDir::Files).isEmpty(); ++i) {

@@ -102,8 +102,11 @@ TEST_F(ProcessTest, NumberingRestartsWithEachFileUnlessContinuous)
     const QList<FileItem> items = pdfs({3, 2});
     m_settings.number().setStartNumber(10);
     m_settings.number().setNumberSteps(2);
-    run(items, 2);
-    EXPECT_EQ(test::stampLabels(out(u"doc2.pdf"_s), 2), QStringList({u"10/2"_s, u"12/2"_s}));
+    for (int jobs : {1, 2}) {
+        run(items, jobs);
+        EXPECT_EQ(test::stampLabels(out(u"doc2.pdf"_s), 2), QStringList({u"10/2"_s, u"12/2"_s}))
+            << jobs << " jobs";
+    }
 }
 
 TEST_F(ProcessTest, StatusesCountsAndMessages)
@@ -259,8 +262,8 @@ TEST_F(ProcessTest, RunChecksAndTexts)
                              "folder!\r\n[ /x ]\r\nPlease select valid output folder."));
 
     const QList<FileItem> items = pdfs({1});
-    // The source folder however it is spelt: letter case, a trailing slash, "..", a link to the
-    // folder, a link to the source file in another folder, the source through a folder link.
+    // The source folder however it is spelt: letter case and a slash, a trailing slash, "..", a
+    // link to the folder, a link to the source file elsewhere, the source through a folder link.
     const QString source = m_dir.filePath(u"in"_s);
     const QByteArray linked = QFile::encodeName(m_dir.filePath(u"linked"_s));
     ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), linked.constData()), 0);
@@ -269,7 +272,7 @@ TEST_F(ProcessTest, RunChecksAndTexts)
                         QFile::encodeName(m_dir.filePath(u"links/doc1.pdf"_s)).constData()),
               0);
     for (const QString& spelling :
-         {source.toUpper(), source + QLatin1Char('/'), source + u"/../in/"_s,
+         {source.toUpper() + QLatin1Char('/'), source + QLatin1Char('/'), source + u"/../in/"_s,
           m_dir.filePath(u"linked"_s), m_dir.filePath(u"linked/"_s)}) {
         EXPECT_TRUE(outputFolderMatchesSources(spelling, items)) << qPrintable(spelling);
     }

@@ -4,6 +4,8 @@
 #include "model/Settings.h"
 #include "model/TextStamp.h"
 #include "processing/Process.h"
+#include "support/BatchRunner.h"
+#include "support/LockableFolder.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
@@ -17,7 +19,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -26,35 +27,6 @@ using namespace Qt::StringLiterals;
 using namespace veltrane;
 
 namespace {
-
-// A tmpfs of a fixed size over a temporary folder, for root; unavailable otherwise.
-class ScratchMount
-{
-public:
-    explicit ScratchMount(const QString& options)
-    {
-        const QByteArray where = QFile::encodeName(m_dir.path());
-        m_mounted = ::geteuid() == 0 && ::mount("tmpfs", where.constData(), "tmpfs", 0,
-                                                options.toLatin1().constData()) == 0;
-    }
-    ~ScratchMount()
-    {
-        if (m_mounted) {
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
-        }
-    }
-    bool mounted() const { return m_mounted; }
-    QString path() const { return m_dir.path(); }
-    bool remountReadOnly()
-    {
-        return ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs",
-                       MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-};
 
 QImage noise(int width, int height)
 {
@@ -196,18 +168,14 @@ TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
 {
     const QList<FileItem> items = pdfs(3, 4);
     const auto before = snapshot();
-    ScratchMount disk(u"size=8m"_s);
-    QTemporaryDir plain;
-    const QString output = disk.mounted() ? disk.path() : plain.path();
-    if (!disk.mounted() && ::geteuid() == 0) {
+    test::LockableFolder output;
+    if (!output.canLock()) {
         GTEST_SKIP() << "root ignores folder permissions and cannot mount here";
     }
     bool flipped = false;
-    auto process = run(items, output, [&](const RunProgress& progress) {
+    auto process = run(items, output.path(), [&](const RunProgress& progress) {
         if (progress.processed == 1 && !flipped) {
-            flipped = disk.mounted()
-                          ? disk.remountReadOnly()
-                          : QFile::setPermissions(output, QFile::ReadOwner | QFile::ExeOwner);
+            flipped = output.lock();
         }
     });
     ASSERT_TRUE(flipped);
@@ -217,10 +185,7 @@ TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
     EXPECT_EQ(process->log().files[1].status, u"Failed"_s);
     EXPECT_EQ(process->log().files[2].status, u"Failed"_s);
     EXPECT_EQ(process->message(), u"Total 1 files processed successfully."_s);
-    expectTruthfulEnd(*process, output, 1);
-    if (!disk.mounted()) {
-        QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    expectTruthfulEnd(*process, output.path(), 1);
 }
 
 TEST_F(FaultInjectionTest, SourceVanishingOrCutShortMidRun)
@@ -256,6 +221,7 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
     test::writeBodyPdf(doc, 400, QSizeF(300, 300));
     const QByteArray original = test::fileBytes(doc);
     QTemporaryDir elsewhere;
+    QTemporaryDir home;
     const QString earlier = elsewhere.filePath(u"big.pdf"_s);
     // In place, and over an earlier output in another folder: either way the file there is the
     // whole old one or the whole new one, never missing.
@@ -280,9 +246,10 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
             test::writeFile(row.target, row.old);
 
             QProcess batch;
-            batch.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            batch.start(QStringLiteral(VELTRANE_BATCH), {u"-q"_s, u"--overwrite"_s, u"--text"_s,
-                                                         u"<{0}/{1}>"_s, u"-o"_s, row.folder, doc});
+            test::startBatch(
+                batch,
+                {u"-q"_s, u"--overwrite"_s, u"--text"_s, u"<{0}/{1}>"_s, u"-o"_s, row.folder, doc},
+                home.path());
             ASSERT_TRUE(batch.waitForStarted());
             QThread::msleep(delayMs);
             ::kill(pid_t(batch.processId()), SIGKILL);

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -112,6 +113,16 @@ BatchRun runBatch(const QStringList& arguments, const QString& home, const QStri
     run.out = QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     run.err = QString::fromUtf8(err);
     return run;
+}
+
+void startBatch(QProcess& process, const QStringList& arguments, const QString& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
+    environment.insert(u"XDG_DATA_HOME"_s, home + u"/share"_s);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral(VELTRANE_BATCH), arguments);
 }
 
 } // namespace veltrane::test

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QProcess;
 #include <QStringList>
 
 namespace veltrane::test {
@@ -20,5 +22,9 @@ struct BatchRun
 // "ulimit -f 2"). Gives up after `timeoutSeconds`, killing the command.
 BatchRun runBatch(const QStringList& arguments, const QString& home, const QString& shell = {},
                   int timeoutSeconds = 120);
+
+// Starts veltrane-batch in `process` as runBatch does, for a test that signals it while it runs;
+// its standard error goes to the test's.
+void startBatch(QProcess& process, const QStringList& arguments, const QString& home);
 
 } // namespace veltrane::test
