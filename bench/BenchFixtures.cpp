@@ -1,6 +1,8 @@
 // Writes the benchmark's input documents:
-//   text.pdf     1000 pages of ten Helvetica lines each, 100 bookmarks
-//   scanned.pdf  100 pages, each one 2480 x 3508 JPEG (about 75 MB in all)
+//   text.pdf        1000 letter pages of ten 11 pt Helvetica lines (about 1 KB of content each,
+//                   uncompressed), 100 bookmarks: about 1.2 MB
+//   text-light.pdf  1000 A4 pages of ten shorter lines, content compressed: about 0.4 MB
+//   scanned.pdf     100 pages, each one 2480 x 3508 JPEG (about 75 MB in all)
 #include <cstdio>
 #include <QBuffer>
 #include <QCoreApplication>
@@ -26,7 +28,14 @@ QPDFObjectHandle newPage(QPDF& pdf, double w, double h, QPDFObjectHandle resourc
     return page;
 }
 
-void writeText(const QString& path)
+struct TextFixture
+{
+    double width, height;
+    std::string line; // after "Page N line M: "
+    bool compressed;
+};
+
+void writeText(const QString& path, const TextFixture& fixture)
 {
     QPDF pdf;
     pdf.emptyPDF();
@@ -41,10 +50,10 @@ void writeText(const QString& path)
         std::string content = "BT /F1 11 Tf 72 760 Td 14 TL\n";
         for (int line = 0; line < 10; ++line) {
             content += "(Page " + std::to_string(i + 1) + " line " + std::to_string(line + 1) +
-                       ": The quick brown fox jumps over the lazy dog.) '\n";
+                       ": " + fixture.line + ") '\n";
         }
         content += "ET\n";
-        QPDFObjectHandle page = newPage(pdf, 595, 842, resources, content);
+        QPDFObjectHandle page = newPage(pdf, fixture.width, fixture.height, resources, content);
         pages.addPage(QPDFPageObjectHelper(page), false);
         pageObjects.push_back(page);
     }
@@ -75,7 +84,7 @@ void writeText(const QString& path)
     outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(100));
     pdf.getRoot().replaceKey("/Outlines", outlines);
     QPDFWriter writer(pdf, path.toLocal8Bit().constData());
-    writer.setStreamDataMode(qpdf_s_compress);
+    writer.setStreamDataMode(fixture.compressed ? qpdf_s_compress : qpdf_s_uncompress);
     writer.write();
 }
 
@@ -131,7 +140,11 @@ int main(int argc, char** argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
-    writeText(folder + QStringLiteral("/text.pdf"));
+    writeText(
+        folder + QStringLiteral("/text.pdf"),
+        {612, 792, "The quick brown fox jumps over the lazy dog; pack my box with jugs.", false});
+    writeText(folder + QStringLiteral("/text-light.pdf"),
+              {595, 842, "The quick brown fox jumps over the lazy dog.", true});
     writeScanned(folder + QStringLiteral("/scanned.pdf"));
     return 0;
 }
