@@ -128,6 +128,23 @@ TEST_F(DictionaryTest, EveryStoredKeyIsWritten)
     }
     EXPECT_EQ(data.value(u"isHighlightStamp"_s), QVariant(true));
     EXPECT_EQ(newText.value(u"font"_s).toMap().value(u"fontName"_s), QVariant(u"Helvetica"_s));
+
+    // The setters the editors use reach the stored fields.
+    TextStamp set;
+    set.font().setFontID(7);
+    set.font().setIsStandard(true);
+    set.setIsItalic(true);
+    set.setIsEmbedFont(true);
+    const QVariantMap stored = set.getData();
+    for (const char* key : {"fontID", "isStandard"}) {
+        EXPECT_EQ(stored.value(u"font"_s).toMap().value(QString::fromLatin1(key)),
+                  text.value(u"font"_s).toMap().value(QString::fromLatin1(key)))
+            << key;
+    }
+    for (const char* key : {"isItalic", "isEmbedFont"}) {
+        EXPECT_EQ(stored.value(QString::fromLatin1(key)), text.value(QString::fromLatin1(key)))
+            << key;
+    }
 }
 
 TEST_F(DictionaryTest, MissingKeysGiveTheStoredDefaultsNotTheNewObjectDefaults)

@@ -80,6 +80,13 @@ TEST_F(NumberingTest, ChangeNoticesFollowTheUpdateBracket)
     job.setDateTaken(u"2011:07:04 15:30:00"_s);
     job.setPdfOpenPassword(u"secret"_s);
     EXPECT_EQ(delegate.count, 6);
+
+    // The fields that mark the settings changed are stored fields of the job, by their keys.
+    const QStringList keys = Numbering::keyPathsForValuesAffectingIsSettingsChanged();
+    EXPECT_EQ(keys.size(), 14);
+    for (const QString& key : keys) {
+        EXPECT_TRUE(job.getData().contains(key)) << key.toStdString();
+    }
 }
 
 TEST_F(NumberingTest, SetDataSendsNoNotice)

@@ -164,6 +164,22 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     expectTruthfulEnd(*process, output.path(), 2, {u"t2.tif"_s});
 }
 
+TEST_F(FaultInjectionTest, OutputFolderFillingUpMidFile)
+{
+    // 100 x 100 px fits, 500 x 500 px (750 KB) does not: it fails part-way through its write.
+    const QList<FileItem> items = noiseTiffs({100, 500, 120});
+    const auto before = snapshot();
+    test::LockableFolder disk("400k");
+    if (!disk.isSmallDisk()) {
+        GTEST_SKIP() << "needs root to mount a small tmpfs; the file-size limit case still runs";
+    }
+    auto process = run(items, disk.path());
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_EQ(process->log().files.size(), 3);
+    EXPECT_NE(process->log().files[1].status, u"Completed"_s);
+    expectTruthfulEnd(*process, disk.path(), 2);
+}
+
 TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
 {
     const QList<FileItem> items = pdfs(3, 4);

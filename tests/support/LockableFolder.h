@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,10 +15,12 @@ namespace veltrane::test {
 class LockableFolder
 {
 public:
-    LockableFolder()
+    // `size` bounds the tmpfs ("400k"), so that root can also fill the folder up.
+    explicit LockableFolder(const char* size = "8m")
     {
+        const QByteArray options = QByteArray("size=") + size;
         m_mounted = ::geteuid() == 0 && ::mount("tmpfs", QFile::encodeName(path()).constData(),
-                                                "tmpfs", 0, "size=8m") == 0;
+                                                "tmpfs", 0, options.constData()) == 0;
     }
     ~LockableFolder()
     {
@@ -31,6 +34,7 @@ public:
     LockableFolder& operator=(const LockableFolder&) = delete;
 
     QString path() const { return m_dir.path(); }
+    bool isSmallDisk() const { return m_mounted; }
     // False for root where nothing can be mounted: the folder cannot be locked then.
     bool canLock() const { return m_mounted || ::geteuid() != 0; }
     bool lock()
