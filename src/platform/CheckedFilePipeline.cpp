@@ -1,5 +1,6 @@
 #include "platform/CheckedFilePipeline.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -78,6 +79,42 @@ void CheckedFilePipeline::write(unsigned char const* data, size_t length)
         return;
     }
     m_buffer.insert(m_buffer.end(), data, data + length);
+}
+
+void CheckedFilePipeline::copyFrom(int fd, qint64 length)
+{
+    flushBuffer();
+    off_t offset = 0;
+    bool inKernel = true;
+    while (offset < length && m_failure.isEmpty()) {
+        const size_t chunk = size_t(std::min<qint64>(length - offset, kBufferBytes));
+        ssize_t copied = -1;
+        if (inKernel) {
+            copied = ::copy_file_range(fd, &offset, m_fd, nullptr, chunk, 0);
+            if (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                               errno == EOPNOTSUPP || errno == EBADF)) {
+                inKernel = false; // another file system, or a kernel without it
+                continue;
+            }
+        } else {
+            m_buffer.resize(chunk);
+            copied = ::pread(fd, m_buffer.data(), chunk, offset);
+            if (copied > 0) {
+                writeOut(m_buffer.data(), size_t(copied));
+                offset += copied;
+            }
+            m_buffer.clear();
+        }
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        if (copied < 0) {
+            recordFailure(errno);
+        } else if (copied == 0) {
+            // The source ended early: it changed since it was read.
+            recordFailure(EIO);
+        }
+    }
 }
 
 void CheckedFilePipeline::finish()

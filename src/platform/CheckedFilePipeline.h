@@ -2,6 +2,7 @@
 
 #include <qpdf/Pipeline.hh>
 #include <QString>
+#include <QtGlobal>
 #include <vector>
 
 namespace veltrane {
@@ -22,6 +23,10 @@ public:
 
     void write(unsigned char const* data, size_t length) override;
     void finish() override;
+    // Writes the first `length` bytes of the file open at `fd` (its own offset untouched),
+    // copied inside the kernel where the file systems allow it. A source shorter than `length`
+    // is a failure.
+    void copyFrom(int fd, qint64 length);
 
     // Throws with a message naming the file when any write or flush failed.
     void check() const;

@@ -3,34 +3,129 @@
 #include "platform/CheckedFilePipeline.h"
 #include "platform/PdfLayerPlacer.h"
 #include "platform/PdfPageTree.h"
+#include "platform/PdfUpdate.h"
 
+#include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <QFile>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+#include <set>
+#include <sys/stat.h>
 
 namespace veltrane {
+namespace {
+
+// New objects are numbered past the source's /Size; a source claiming more numbers than it
+// uses by this many is written whole instead.
+constexpr long long kMaxUnusedNumbers = 100'000;
+
+struct FileCloser
+{
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
+bool sameFileState(const struct stat& a, const struct stat& b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
 
 struct PdfEditor::Document
 {
+    // QPDF reads the source lazily through this file, and the update copies its bytes from it:
+    // both see the same file even if the path is replaced meanwhile. Closed after `pdf` is gone.
+    std::unique_ptr<FILE, FileCloser> file;
+    struct stat opened = {};
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
     // Copied streams are read from the layers while the document is written: the placer lives
     // as long as the document.
     std::optional<PdfLayerPlacer> placer;
+
+    // What an update appended to the source needs: its end, the source objects edited, and
+    // the first number of the objects made since. `wholeFile` when an edit cannot be written
+    // as an update.
+    std::optional<PdfSourceTail> tail;
+    std::set<QPDFObjGen> changed;
+    int firstNewId = 0;
+    bool wholeFile = false;
+
+    void markChanged(QPDFObjectHandle object)
+    {
+        if (object.isIndirect()) {
+            changed.insert(object.getObjGen());
+        } else {
+            wholeFile = true; // it lives inside another object that is not tracked
+        }
+    }
+
+    // The numbers between the objects QPDF knows and the source's /Size are taken up, so that
+    // objects made later never reuse a number the source lists as free.
+    void reserveSourceNumbers()
+    {
+        firstNewId = int(pdf.getObjectCount()) + 1;
+        QPDFObjectHandle size = pdf.getTrailer().getKey("/Size");
+        const long long unused = size.isInteger() ? size.getIntValue() - firstNewId : 0;
+        if (unused > kMaxUnusedNumbers) {
+            wholeFile = true;
+            return;
+        }
+        for (long long i = 0; i < unused; ++i) {
+            pdf.makeIndirectObject(QPDFObjectHandle::newNull());
+        }
+    }
+
+    std::optional<std::string> update()
+    {
+        struct stat now = {};
+        if (!tail || wholeFile || pdf.isEncrypted() || pdf.anyWarnings() ||
+            ::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
+            return std::nullopt;
+        }
+        std::string bytes = pdfUpdate(pdf, *tail, changed, firstNewId);
+        // A warning while the edits were read (a damaged object the update would carry over)
+        // sends the document through the whole rewrite, which repairs what QPDF can.
+        if (pdf.anyWarnings()) {
+            return std::nullopt;
+        }
+        return bytes;
+    }
 };
 
 PdfEditor::PdfEditor(const QString& path, const QString& password)
     : m_document(std::make_unique<Document>())
 {
-    QPDF& pdf = m_document->pdf;
+    Document& document = *m_document;
+    QPDF& pdf = document.pdf;
     pdf.setSuppressWarnings(true);
     const QByteArray file = QFile::encodeName(path);
     const QByteArray secret = password.toUtf8();
-    pdf.processFile(file.constData(), password.isNull() ? nullptr : secret.constData());
-    m_document->pages = listPdfPages(pdf);
-    repairPageCount(pdf, m_document->pages);
+    // QUtil's open fails with the message QPDF would give for the path.
+    document.file.reset(QUtil::safe_fopen(file.constData(), "rb"));
+    const int fd = fileno(document.file.get());
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    pdf.processFile(file.constData(), document.file.get(), false,
+                    password.isNull() ? nullptr : secret.constData());
+    if (::fstat(fd, &document.opened) == 0) {
+        document.tail = readPdfSourceTail(fd, document.opened.st_size);
+    }
+    document.reserveSourceNumbers();
+    document.pages = listPdfPages(pdf);
+    if (repairPageCount(pdf, document.pages)) {
+        document.wholeFile = true;
+    }
+    for (QPDFPageObjectHelper& page : document.pages) {
+        // QPDF gives a page listed twice a copy of its own, in a tree the update does not carry.
+        if (page.getObjectHandle().getObjectID() >= document.firstNewId) {
+            document.wholeFile = true;
+        }
+    }
 }
 
 PdfEditor::~PdfEditor() = default;
@@ -68,6 +163,7 @@ void PdfEditor::dropCropBox(int index)
     for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
         if (node.hasKey("/CropBox")) {
             node.removeKey("/CropBox");
+            m_document->markChanged(node);
         }
         node = node.getKey("/Parent");
     }
@@ -77,8 +173,11 @@ void PdfEditor::placeLayers(const QByteArray& layerDocument, const std::vector<P
 {
     PdfLayerPlacer& placer = m_document->placer.emplace(m_document->pdf, layerDocument);
     for (const PageLayers& page : pages) {
-        placer.place(m_document->pages.at(size_t(page.pageIndex)), pageFrame(page.pageIndex),
-                     page.underLayer, page.overLayer);
+        QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
+        placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
+        if (page.underLayer >= 0 || page.overLayer >= 0) {
+            m_document->markChanged(target.getObjectHandle());
+        }
     }
 }
 
@@ -90,6 +189,8 @@ void PdfEditor::setCreator(const QString& creator)
     if (!info.isDictionary()) {
         info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         trailer.replaceKey("/Info", info);
+    } else {
+        m_document->markChanged(info);
     }
     info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString(creator.toStdString()));
 }
@@ -97,6 +198,14 @@ void PdfEditor::setCreator(const QString& creator)
 void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
 {
     CheckedFilePipeline file(path);
+    if (const std::optional<std::string> update = m_document->update()) {
+        // The source's bytes as they are, then only what changed.
+        file.copyFrom(fileno(m_document->file.get()), m_document->tail->size);
+        file.write(reinterpret_cast<const unsigned char*>(update->data()), update->size());
+        file.finish();
+        file.check();
+        return;
+    }
     QPDFWriter writer(m_document->pdf);
     writer.setOutputPipeline(&file);
     const bool keepEncryption = options.keepEncryption && isEncrypted();

@@ -54,6 +54,8 @@ public:
     // The document information's /Creator.
     void setCreator(const QString& creator);
     // Writes the document to `path` (truncated first), noticing every failed or short write.
+    // An unencrypted source that QPDF read without repairs is written as an update: its bytes
+    // unchanged, then only the objects edited or added. Any other is rewritten whole.
     void write(const QString& path, const PdfWriteOptions& options);
 
 private:

@@ -1,5 +1,6 @@
 #include "platform/PdfLayerPlacer.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <stdexcept>
@@ -48,24 +49,53 @@ QPDFObjectHandle PdfLayerPlacer::formFor(int layer, double* layerHeight)
     }
     const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
     *layerHeight = r.ury - r.lly;
-    // The layer page's one content stream becomes the form itself: cheaper than building a
-    // new stream, and the drawing is kept byte for byte.
+    // The layer page's one content stream becomes the form itself, its data kept byte for
+    // byte (still compressed).
     QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
-    QPDFObjectHandle resources = page.getAttribute("/Resources", false);
-    if (!contents.isStream() || !contents.isIndirect()) {
+    QPDFObjectHandle dict = contents.isStream() ? contents.getDict() : QPDFObjectHandle();
+    QPDFObjectHandle filter = dict.isInitialized() ? dict.getKey("/Filter") : QPDFObjectHandle();
+    if (!contents.isStream() || !(filter.isNull() || filter.isName()) ||
+        !dict.getKey("/DecodeParms").isNull()) {
         return m_target.copyForeignObject(page.getFormXObjectForPage(false));
     }
-    if (!resources.isIndirect()) {
-        resources = m_layers.makeIndirectObject(
-            resources.isDictionary() ? resources : QPDFObjectHandle::newDictionary());
+    const std::shared_ptr<Buffer> raw = contents.getRawStreamData();
+    std::string data(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
+    QPDFObjectHandle resources = sharedResources(page.getAttribute("/Resources", false));
+    // Layers drawn alike (a logo, a fixed text) become one form that every page shows.
+    std::string key = data;
+    key += '\0';
+    key += box.unparse() + resources.unparse() + filter.unparse();
+    auto known = m_forms.find(key);
+    if (known != m_forms.end()) {
+        return known->second;
     }
-    QPDFObjectHandle form = m_target.copyForeignObject(contents);
-    QPDFObjectHandle dict = form.getDict();
-    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    dict.replaceKey("/BBox", QPDFObjectHandle::newArray(r));
-    dict.replaceKey("/Resources", m_target.copyForeignObject(resources));
-    return form;
+    QPDFObjectHandle form = QPDFObjectHandle::newStream(&m_target, std::move(data));
+    QPDFObjectHandle formDict = form.getDict();
+    formDict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    formDict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    formDict.replaceKey("/BBox", QPDFObjectHandle::newArray(r));
+    formDict.replaceKey("/Resources", resources);
+    if (filter.isName()) {
+        formDict.replaceKey("/Filter", QPDFObjectHandle::newName(filter.getName()));
+    }
+    return m_forms.emplace(std::move(key), form).first->second;
+}
+
+QPDFObjectHandle PdfLayerPlacer::sharedResources(QPDFObjectHandle resources)
+{
+    if (!resources.isDictionary()) {
+        resources = QPDFObjectHandle::newDictionary();
+    }
+    // Layers list the same fonts and states each in a dictionary of their own: one copy serves.
+    std::string key = resources.unparseResolved();
+    auto known = m_resources.find(key);
+    if (known != m_resources.end()) {
+        return known->second;
+    }
+    if (!resources.isIndirect()) {
+        resources = m_layers.makeIndirectObject(resources);
+    }
+    return m_resources.emplace(std::move(key), m_target.copyForeignObject(resources)).first->second;
 }
 
 QPDFObjectHandle PdfLayerPlacer::sharedStream(const std::string& content)

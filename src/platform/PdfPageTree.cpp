@@ -49,12 +49,12 @@ std::vector<QPDFPageObjectHelper> listPdfPages(QPDF& pdf)
     return QPDFPageDocumentHelper(pdf).getAllPages();
 }
 
-void repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages)
+bool repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages)
 {
     QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
     QPDFObjectHandle count = root.getKey("/Count");
     if (count.isInteger() && count.getIntValue() == static_cast<long long>(pages.size())) {
-        return;
+        return false;
     }
     // Inherited attributes move onto the pages first, so that nothing is lost with the inner
     // nodes.
@@ -68,6 +68,7 @@ void repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages)
     }
     root.replaceKey("/Kids", QPDFObjectHandle::newArray(kids));
     root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages.size())));
+    return true;
 }
 
 } // namespace veltrane

@@ -16,7 +16,7 @@ inline constexpr size_t kMaxPdfPages = 100'000;
 std::vector<QPDFPageObjectHelper> listPdfPages(QPDF& pdf);
 
 // Makes the page tree's own page count match `pages` (flattening the tree when it does not), so
-// that readers who trust the count see the pages that are there.
-void repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages);
+// that readers who trust the count see the pages that are there. True when it changed the tree.
+bool repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages);
 
 } // namespace veltrane

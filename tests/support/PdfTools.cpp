@@ -148,13 +148,27 @@ PdfFacts pdfFacts(const QString& path, const QString& password)
 QStringList stampLabels(const QString& path, int pages)
 {
     static const QRegularExpression label(u"<(-?\\d+)/(\\d+)>"_s);
+    // One run over the whole document: pdftotext ends every page with a form feed.
+    QProcess process;
+    process.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    process.waitForFinished(60000);
+    const QStringList texts = QString::fromUtf8(process.readAllStandardOutput()).split(u'\f');
     QStringList found;
-    for (int page = 1; page <= pages; ++page) {
-        const auto match = label.match(pageText(path, page));
+    for (int page = 0; page < pages; ++page) {
+        const auto match = label.match(page < texts.size() ? texts[page] : QString());
         found << (match.hasMatch() ? match.captured(1) + QLatin1Char('/') + match.captured(2)
                                    : u"-"_s);
     }
     return found;
+}
+
+QString qpdfCheck(const QString& path)
+{
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(u"qpdf"_s, {u"--check"_s, path});
+    check.waitForFinished(60000);
+    return check.exitCode() == 0 ? QString() : QString::fromUtf8(check.readAll());
 }
 
 QByteArray fileBytes(const QString& path)

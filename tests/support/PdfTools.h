@@ -45,6 +45,9 @@ PdfFacts pdfFacts(const QString& path, const QString& password = {});
 // The "<n/t>" stamp of every page as "n/t", "-" where a page has none.
 QStringList stampLabels(const QString& path, int pages);
 
+// Empty when `qpdf --check` finds nothing wrong with the file, else what it printed.
+QString qpdfCheck(const QString& path);
+
 QByteArray fileBytes(const QString& path);
 
 // Writes `bytes` as the whole file at `path` (a failure fails the test) and gives the path back.

@@ -1,0 +1,232 @@
+#include "platform/PdfUpdate.h"
+
+#include "platform/PdfXrefSection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <deque>
+#include <QCryptographicHash>
+#include <qpdf/Buffer.hh>
+#include <unistd.h>
+
+namespace veltrane {
+namespace {
+
+// A reader looks for "startxref" in the last 1024 bytes; a few more for the number after it.
+constexpr std::int64_t kTailBytes = 1100;
+
+std::string readAt(int fd, std::int64_t offset, std::int64_t length)
+{
+    std::string bytes(size_t(std::max<std::int64_t>(length, 0)), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done,
+                                  off_t(offset + std::int64_t(done)));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += size_t(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool isPdfSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+// Reads a run of digits at `at`; -1 when there is none or it is too long to be an offset.
+std::int64_t digitsAt(const std::string& text, size_t& at)
+{
+    const size_t start = at;
+    std::int64_t value = 0;
+    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) &&
+           at - start < 15) {
+        value = value * 10 + (text[at] - '0');
+        ++at;
+    }
+    return at == start ? -1 : value;
+}
+
+void skipSpace(const std::string& text, size_t& at)
+{
+    while (at < text.size() && isPdfSpace(text[at])) {
+        ++at;
+    }
+}
+
+// Collects the changed and new objects in the order they are written.
+class UpdateBuilder
+{
+public:
+    UpdateBuilder(int firstNewId, std::int64_t base) : m_firstNewId(firstNewId), m_base(base) {}
+
+    void queue(QPDFObjectHandle object)
+    {
+        if (m_queued.insert(object.getObjGen()).second) {
+            m_pending.push_back(object);
+        }
+    }
+
+    // New objects that `object`'s direct contents refer to are queued.
+    void reach(QPDFObjectHandle object)
+    {
+        if (object.isArray()) {
+            for (QPDFObjectHandle item : object.aitems()) {
+                reachItem(item);
+            }
+        } else if (object.isDictionary()) {
+            for (auto item : object.ditems()) {
+                reachItem(item.second);
+            }
+        }
+    }
+
+    void writePending(std::string& out)
+    {
+        while (!m_pending.empty()) {
+            QPDFObjectHandle object = m_pending.front();
+            m_pending.pop_front();
+            write(out, object);
+        }
+    }
+
+    std::vector<PdfXrefEntry>& entries() { return m_entries; }
+    int maxId() const { return m_queued.empty() ? 0 : m_queued.rbegin()->getObj(); }
+
+private:
+    void reachItem(QPDFObjectHandle item)
+    {
+        if (item.isIndirect()) {
+            if (item.getObjectID() >= m_firstNewId) {
+                queue(item);
+            }
+        } else {
+            reach(item);
+        }
+    }
+
+    void write(std::string& out, QPDFObjectHandle object)
+    {
+        const QPDFObjGen og = object.getObjGen();
+        m_entries.push_back({og.getObj(), og.getGen(), m_base + std::int64_t(out.size())});
+        out += std::to_string(og.getObj()) + ' ' + std::to_string(og.getGen()) + " obj\n";
+        if (object.isStream()) {
+            // The data as it is stored (still encoded), and a /Length of its own: a stream
+            // copied from another document may have none, or one that is an object there.
+            QPDFObjectHandle dict = object.getDict().shallowCopy();
+            const std::shared_ptr<Buffer> data = object.getRawStreamData();
+            dict.replaceKey("/Length",
+                            QPDFObjectHandle::newInteger(static_cast<long long>(data->getSize())));
+            reach(dict);
+            out += dict.unparse();
+            out += "\nstream\n";
+            out.append(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+            out += "\nendstream";
+        } else {
+            reach(object);
+            out += object.unparseResolved();
+        }
+        out += "\nendobj\n";
+    }
+
+    int m_firstNewId;
+    std::int64_t m_base;
+    std::set<QPDFObjGen> m_queued;
+    std::deque<QPDFObjectHandle> m_pending;
+    std::vector<PdfXrefEntry> m_entries;
+};
+
+QPDFObjectHandle idArray(QPDFObjectHandle sourceId, const std::string& body)
+{
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(body.data(), qsizetype(body.size())), QCryptographicHash::Md5);
+    const std::string changed(digest.constData(), size_t(digest.size()));
+    // The first half names the document in every revision; the second, this revision.
+    std::string permanent = changed;
+    if (sourceId.isArray() && sourceId.getArrayNItems() >= 1 &&
+        sourceId.getArrayItem(0).isString()) {
+        permanent = sourceId.getArrayItem(0).getStringValue();
+    }
+    return QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+        QPDFObjectHandle::newString(permanent), QPDFObjectHandle::newString(changed)});
+}
+
+} // namespace
+
+std::optional<PdfSourceTail> readPdfSourceTail(int fd, std::int64_t size)
+{
+    if (size < 16 || readAt(fd, 0, 5) != "%PDF-") {
+        return std::nullopt;
+    }
+    const std::int64_t tailStart = std::max<std::int64_t>(0, size - kTailBytes);
+    const std::string tail = readAt(fd, tailStart, size - tailStart);
+    const size_t keyword = tail.rfind("startxref");
+    if (keyword == std::string::npos || tail.size() != size_t(size - tailStart)) {
+        return std::nullopt;
+    }
+    size_t at = keyword + 9;
+    skipSpace(tail, at);
+    PdfSourceTail source;
+    source.size = size;
+    source.startxref = digitsAt(tail, at);
+    source.endsWithNewline = tail.back() == '\n' || tail.back() == '\r';
+    if (source.startxref <= 0 || source.startxref >= size) {
+        return std::nullopt;
+    }
+    const std::string section = readAt(fd, source.startxref, 64);
+    if (section.rfind("xref", 0) == 0) {
+        return source;
+    }
+    // "N G obj": a cross-reference stream.
+    size_t pos = 0;
+    const bool stream = digitsAt(section, pos) >= 0 && (skipSpace(section, pos), true) &&
+                        digitsAt(section, pos) >= 0 && (skipSpace(section, pos), true) &&
+                        section.compare(pos, 3, "obj") == 0;
+    if (!stream) {
+        return std::nullopt;
+    }
+    source.xrefStream = true;
+    return source;
+}
+
+std::string pdfUpdate(QPDF& pdf, const PdfSourceTail& tail, const std::set<QPDFObjGen>& changed,
+                      int firstNewId)
+{
+    std::string out = tail.endsWithNewline ? "" : "\n";
+    UpdateBuilder builder(firstNewId, tail.size);
+    for (const QPDFObjGen& og : changed) {
+        builder.queue(pdf.getObject(og));
+    }
+    QPDFObjectHandle source = pdf.getTrailer();
+    QPDFObjectHandle trailer = QPDFObjectHandle::newDictionary();
+    for (const char* key : {"/Root", "/Info"}) {
+        if (source.hasKey(key)) {
+            trailer.replaceKey(key, source.getKey(key));
+        }
+    }
+    builder.reach(trailer);
+    builder.writePending(out);
+
+    QPDFObjectHandle sourceSize = source.getKey("/Size");
+    const long long size = std::max<long long>(
+        sourceSize.isInteger() ? sourceSize.getIntValue() : 0, builder.maxId() + 1LL);
+    trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(size));
+    trailer.replaceKey("/ID", idArray(source.getKey("/ID"), out));
+    trailer.replaceKey("/Prev",
+                       QPDFObjectHandle::newInteger(static_cast<long long>(tail.startxref)));
+    const std::int64_t sectionOffset = tail.size + std::int64_t(out.size());
+    if (tail.xrefStream) {
+        appendXrefStream(out, builder.entries(), trailer, int(size), sectionOffset);
+    } else {
+        appendXrefTable(out, builder.entries(), trailer, sectionOffset);
+    }
+    return out;
+}
+
+} // namespace veltrane
