@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <map>
 #include <optional>
 #include <QFile>
 #include <qpdf/QPDF.hh>
@@ -42,18 +43,16 @@ struct PdfEditor::Document
     // both see the same file even if the path is replaced meanwhile. Closed after `pdf` is gone.
     std::unique_ptr<FILE, FileCloser> file;
     struct stat opened = {};
+    std::unique_ptr<PdfLayerDocument> layers;
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
-    // Copied streams are read from the layers while the document is written: the placer lives
-    // as long as the document.
-    std::optional<PdfLayerPlacer> placer;
 
     // What an update appended to the source needs: its end, the source objects edited, and
     // the first number of the objects made since. `wholeFile` when an edit cannot be written
     // as an update.
     std::optional<PdfSourceTail> tail;
     std::set<QPDFObjGen> changed;
-    int firstNewId = 0;
+    int firstNewId = 0; // 0 until the source was read whole
     bool wholeFile = false;
 
     void markChanged(QPDFObjectHandle object)
@@ -69,6 +68,10 @@ struct PdfEditor::Document
     // objects made later never reuse a number the source lists as free.
     void reserveSourceNumbers()
     {
+        if (firstNewId > 0) {
+            return;
+        }
+        // QPDF reads every object of the source before it numbers a new one.
         firstNewId = int(pdf.getObjectCount()) + 1;
         QPDFObjectHandle size = pdf.getTrailer().getKey("/Size");
         const long long unused = size.isInteger() ? size.getIntValue() - firstNewId : 0;
@@ -84,6 +87,7 @@ struct PdfEditor::Document
     std::optional<std::string> update()
     {
         struct stat now = {};
+        reserveSourceNumbers();
         if (!tail || wholeFile || pdf.isEncrypted() || pdf.anyWarnings() ||
             ::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
             return std::nullopt;
@@ -115,14 +119,15 @@ PdfEditor::PdfEditor(const QString& path, const QString& password)
     if (::fstat(fd, &document.opened) == 0) {
         document.tail = readPdfSourceTail(fd, document.opened.st_size);
     }
-    document.reserveSourceNumbers();
     document.pages = listPdfPages(pdf);
     if (repairPageCount(pdf, document.pages)) {
         document.wholeFile = true;
     }
+    const std::map<QPDFObjGen, QPDFXRefEntry> xref = pdf.getXRefTable();
+    const int lastSourceId = xref.empty() ? 0 : xref.rbegin()->first.getObj();
     for (QPDFPageObjectHelper& page : document.pages) {
         // QPDF gives a page listed twice a copy of its own, in a tree the update does not carry.
-        if (page.getObjectHandle().getObjectID() >= document.firstNewId) {
+        if (page.getObjectHandle().getObjectID() > lastSourceId) {
             document.wholeFile = true;
         }
     }
@@ -169,9 +174,17 @@ void PdfEditor::dropCropBox(int index)
     }
 }
 
-void PdfEditor::placeLayers(const QByteArray& layerDocument, const std::vector<PageLayers>& pages)
+void PdfEditor::readAll()
 {
-    PdfLayerPlacer& placer = m_document->placer.emplace(m_document->pdf, layerDocument);
+    m_document->reserveSourceNumbers();
+}
+
+void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
+                            const std::vector<PageLayers>& pages)
+{
+    m_document->reserveSourceNumbers();
+    m_document->layers = std::move(layers);
+    PdfLayerPlacer placer(m_document->pdf, m_document->layers->contents());
     for (const PageLayers& page : pages) {
         QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
         placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
@@ -186,6 +199,7 @@ void PdfEditor::setCreator(const QString& creator)
     QPDF& pdf = m_document->pdf;
     QPDFObjectHandle trailer = pdf.getTrailer();
     QPDFObjectHandle info = trailer.getKey("/Info");
+    m_document->reserveSourceNumbers();
     if (!info.isDictionary()) {
         info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         trailer.replaceKey("/Info", info);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PdfLayerDocument.h"
 #include "platform/PdfPageFrame.h"
 
 #include <memory>
@@ -48,9 +49,12 @@ public:
     // The page shows its whole media box: its crop box goes, from the page and from the page
     // tree nodes it would inherit one from.
     void dropCropBox(int index);
-    // Each layer of `layerDocument` (a PDF whose pages are the layers) becomes a form drawn
-    // under or over the listed pages' own content.
-    void placeLayers(const QByteArray& layerDocument, const std::vector<PageLayers>& pages);
+    // Reads every object of the source now, which QPDF does anyway before the first object is
+    // added: a caller with other work to do meanwhile (drawing the layers) can overlap the two.
+    void readAll();
+    // Each layer of `layers` becomes a form drawn under or over the listed pages' own content.
+    void placeLayers(std::unique_ptr<PdfLayerDocument> layers,
+                     const std::vector<PageLayers>& pages);
     // The document information's /Creator.
     void setCreator(const QString& creator);
     // Writes the document to `path` (truncated first), noticing every failed or short write.

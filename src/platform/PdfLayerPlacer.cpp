@@ -1,8 +1,7 @@
 #include "platform/PdfLayerPlacer.h"
 
-#include <qpdf/Buffer.hh>
+#include <cmath>
 #include <qpdf/QPDFMatrix.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
 #include <stdexcept>
 
 namespace veltrane {
@@ -30,72 +29,78 @@ PageResources ownResources(QPDFPageObjectHelper& page)
     return own;
 }
 
-} // namespace
-
-PdfLayerPlacer::PdfLayerPlacer(QPDF& target, const QByteArray& layerDocument)
-    : m_target(target), m_bytes(layerDocument)
+// Whole numbers (layer boxes are whole points) as integers: shorter, and cheap to write.
+QPDFObjectHandle pdfNumber(double value)
 {
-    m_layers.setSuppressWarnings(true);
-    m_layers.processMemoryFile("stamp layers", m_bytes.constData(), size_t(m_bytes.size()));
-    m_layerPages = QPDFPageDocumentHelper(m_layers).getAllPages();
+    if (value == std::floor(value) && std::fabs(value) < 1e9) {
+        return QPDFObjectHandle::newInteger(static_cast<long long>(value));
+    }
+    return QPDFObjectHandle::newReal(value, 4);
 }
 
-QPDFObjectHandle PdfLayerPlacer::formFor(int layer, double* layerHeight)
+} // namespace
+
+PdfLayerPlacer::PdfLayerPlacer(QPDF& target, PdfLayerContents& layers)
+    : m_target(target), m_layers(layers)
+{}
+
+QPDFObjectHandle PdfLayerPlacer::formFor(int index, double* layerHeight)
 {
-    QPDFPageObjectHelper& page = m_layerPages.at(size_t(layer));
-    QPDFObjectHandle box = page.getMediaBox();
-    if (!box.isRectangle()) {
-        throw std::runtime_error("stamp layer without a page size");
-    }
-    const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+    const PdfLayer& layer = m_layers.layers.at(size_t(index));
+    const QPDFObjectHandle::Rectangle& r = layer.box;
     *layerHeight = r.ury - r.lly;
-    // The layer page's one content stream becomes the form itself, its data kept byte for
-    // byte (still compressed).
-    QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
-    QPDFObjectHandle dict = contents.isStream() ? contents.getDict() : QPDFObjectHandle();
-    QPDFObjectHandle filter = dict.isInitialized() ? dict.getKey("/Filter") : QPDFObjectHandle();
-    if (!contents.isStream() || !(filter.isNull() || filter.isName()) ||
-        !dict.getKey("/DecodeParms").isNull()) {
-        return m_target.copyForeignObject(page.getFormXObjectForPage(false));
+    if (layer.whole) {
+        return m_target.copyForeignObject(
+            m_layers.pages.at(size_t(index)).getFormXObjectForPage(false));
     }
-    const std::shared_ptr<Buffer> raw = contents.getRawStreamData();
-    std::string data(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
-    QPDFObjectHandle resources = sharedResources(page.getAttribute("/Resources", false));
-    // Layers drawn alike (a logo, a fixed text) become one form that every page shows.
-    std::string key = data;
+    // The layer page's one content stream becomes the form itself, its data kept byte for
+    // byte (still compressed). Layers drawn alike (a logo, a fixed text) become one form that
+    // every page shows.
+    QPDFObjectHandle resources = sharedResources(layer);
+    std::string key = layer.data;
     key += '\0';
-    key += box.unparse() + resources.unparse() + filter.unparse();
+    key += layer.filter + ' ' + std::to_string(r.llx) + ' ' + std::to_string(r.lly) + ' ' +
+           std::to_string(r.urx) + ' ' + std::to_string(r.ury) + ' ' + resources.unparse();
     auto known = m_forms.find(key);
     if (known != m_forms.end()) {
         return known->second;
     }
-    QPDFObjectHandle form = QPDFObjectHandle::newStream(&m_target, std::move(data));
-    QPDFObjectHandle formDict = form.getDict();
-    formDict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    formDict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    formDict.replaceKey("/BBox", QPDFObjectHandle::newArray(r));
-    formDict.replaceKey("/Resources", resources);
-    if (filter.isName()) {
-        formDict.replaceKey("/Filter", QPDFObjectHandle::newName(filter.getName()));
+    QPDFObjectHandle form = QPDFObjectHandle::newStream(&m_target, layer.data);
+    QPDFObjectHandle dict = form.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    dict.replaceKey("/BBox",
+                    QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                        pdfNumber(r.llx), pdfNumber(r.lly), pdfNumber(r.urx), pdfNumber(r.ury)}));
+    dict.replaceKey("/Resources", resources);
+    if (!layer.filter.empty()) {
+        dict.replaceKey("/Filter", QPDFObjectHandle::newName(layer.filter));
     }
     return m_forms.emplace(std::move(key), form).first->second;
 }
 
-QPDFObjectHandle PdfLayerPlacer::sharedResources(QPDFObjectHandle resources)
+QPDFObjectHandle PdfLayerPlacer::sharedResources(const PdfLayer& layer)
 {
-    if (!resources.isDictionary()) {
-        resources = QPDFObjectHandle::newDictionary();
-    }
     // Layers list the same fonts and states each in a dictionary of their own: one copy serves.
-    std::string key = resources.unparseResolved();
-    auto known = m_resources.find(key);
+    auto known = m_resources.find(layer.resourcesKey);
     if (known != m_resources.end()) {
         return known->second;
     }
-    if (!resources.isIndirect()) {
-        resources = m_layers.makeIndirectObject(resources);
+    return m_resources.emplace(layer.resourcesKey, m_target.copyForeignObject(layer.resources))
+        .first->second;
+}
+
+const std::string& PdfLayerPlacer::matrixText(const QTransform& m)
+{
+    const std::array<double, 6> key{m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()};
+    auto known = m_matrices.find(key);
+    if (known == m_matrices.end()) {
+        known =
+            m_matrices
+                .emplace(key, QPDFMatrix(key[0], key[1], key[2], key[3], key[4], key[5]).unparse())
+                .first;
     }
-    return m_resources.emplace(std::move(key), m_target.copyForeignObject(resources)).first->second;
+    return known->second;
 }
 
 QPDFObjectHandle PdfLayerPlacer::sharedStream(const std::string& content)
@@ -123,9 +128,8 @@ void PdfLayerPlacer::place(QPDFPageObjectHelper& page, const PdfPageFrame& frame
         QPDFObjectHandle form = formFor(layer, &layerHeight);
         const std::string name = own.resources.getUniqueResourceName("/VtStamp", suffix);
         own.xobjects.replaceKey(name, form);
-        const QTransform m = layerToPageMatrix(frame, layerHeight);
-        const QPDFMatrix matrix(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
-        return "q " + matrix.unparse() + " cm " + name + " Do Q\n";
+        // Pages of one size share the text of their matrix.
+        return "q " + matrixText(layerToPageMatrix(frame, layerHeight)) + " cm " + name + " Do Q\n";
     };
     const std::string before = drawing(underLayer);
     const std::string after = drawing(overLayer);

@@ -4,6 +4,7 @@
 #include "model/Numbering.h"
 #include "platform/InputFile.h"
 #include "platform/PdfEditor.h"
+#include "platform/PdfLayerDocument.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/PageLayout.h"
@@ -12,6 +13,9 @@
 #include "processing/StampTarget.h"
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -37,6 +41,52 @@ int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
         stamp->draw(painter, margins, margins, anchor, pageValue, pagesValue, false);
     }
     return layer;
+}
+
+// A stamped page as its layers are drawn: its place in the document and its number.
+struct PageDrawing
+{
+    int index = 0;
+    PdfPageFrame frame;
+    QRectF margins;
+    qint64 value = 0;
+};
+
+struct DrawnLayers
+{
+    std::unique_ptr<PdfLayerDocument> document; // none when no page got a layer
+    std::vector<PageLayers> pages;
+};
+
+// Draws the layers of every page in order (stamps that alternate keep their turns) and reads
+// them back for placing.
+DrawnLayers drawLayers(const std::vector<PageDrawing>& drawings,
+                       const std::vector<IStampItem*>& under, const std::vector<IStampItem*>& over,
+                       qint64 pagesValue, int pageCount, const std::function<bool()>& stopped)
+{
+    PdfLayerWriter writer;
+    DrawnLayers drawn;
+    for (const PageDrawing& drawing : drawings) {
+        if (stopped()) {
+            throw stampFailure(QStringLiteral("stopped before page %1 of %2")
+                                   .arg(drawing.index + 1)
+                                   .arg(pageCount));
+        }
+        guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+            PageLayers page;
+            page.pageIndex = drawing.index;
+            page.underLayer =
+                drawLayer(writer, under, drawing.frame, drawing.margins, drawing.value, pagesValue);
+            page.overLayer =
+                drawLayer(writer, over, drawing.frame, drawing.margins, drawing.value, pagesValue);
+            drawn.pages.push_back(page);
+        });
+    }
+    const QByteArray bytes = writer.finish();
+    if (!bytes.isEmpty()) {
+        drawn.document = std::make_unique<PdfLayerDocument>(bytes);
+    }
+    return drawn;
 }
 
 std::atomic<bool> g_deterministicIds{false};
@@ -77,8 +127,8 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             }
         }
 
-        PdfLayerWriter layers;
-        std::vector<PageLayers> stamped;
+        // Where each stamped page's layers go, read from the source here.
+        std::vector<PageDrawing> drawings;
         for (int i = 0; i < pageCount; ++i) {
             if (!isUpdating()) {
                 throw stampFailure(
@@ -96,21 +146,28 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
                     throw stampFailure(
                         QStringLiteral("page %1 has no usable media box").arg(i + 1));
                 }
-                const QRectF margins = marginRect(*this, frame.frameBox);
-                PageLayers page;
-                page.pageIndex = i;
-                page.underLayer =
-                    drawLayer(layers, under, frame, margins, m_numberCounter, pagesValue);
-                page.overLayer =
-                    drawLayer(layers, over, frame, margins, m_numberCounter, pagesValue);
-                stamped.push_back(page);
+                drawings.push_back({i, frame, marginRect(*this, frame.frameBox), m_numberCounter});
             });
             m_numberCounter += m_numberSteps;
         }
 
-        const QByteArray layerBytes = layers.finish();
-        if (!layerBytes.isEmpty()) {
-            pdf.placeLayers(layerBytes, stamped);
+        // The layers are drawn and read back on a second thread while this one reads the rest
+        // of the source: the two take about as long.
+        std::atomic<bool> abandoned{false};
+        std::future<DrawnLayers> drawn = std::async(std::launch::async, [&] {
+            return drawLayers(drawings, under, over, pagesValue, pageCount,
+                              [&] { return abandoned.load() || !isUpdating(); });
+        });
+        try {
+            pdf.readAll();
+        } catch (...) {
+            abandoned.store(true);
+            drawn.wait();
+            throw;
+        }
+        DrawnLayers layers = drawn.get();
+        if (layers.document) {
+            pdf.placeLayers(std::move(layers.document), layers.pages);
         }
         pdf.setCreator(QStringLiteral("Veltrane"));
 
