@@ -16,6 +16,7 @@
 #include <qpdf/QUtil.hh>
 #include <set>
 #include <sys/stat.h>
+#include <thread>
 
 namespace veltrane {
 namespace {
@@ -55,6 +56,24 @@ struct PdfEditor::Document
     int firstNewId = 0; // 0 until the source was read whole
     bool wholeFile = false;
 
+    // The output begun early: the source's bytes are copied there on a thread of their own while
+    // the document is edited.
+    QString outputPath;
+    std::unique_ptr<CheckedFilePipeline> output;
+    std::thread copying;
+    bool copyFailed = false;
+
+    ~Document() { finishCopy(); }
+
+    void finishCopy()
+    {
+        if (copying.joinable()) {
+            copying.join();
+        }
+    }
+
+    bool mayUpdate() { return tail && !wholeFile && !pdf.isEncrypted() && !pdf.anyWarnings(); }
+
     void markChanged(QPDFObjectHandle object)
     {
         if (object.isIndirect()) {
@@ -88,8 +107,7 @@ struct PdfEditor::Document
     {
         struct stat now = {};
         reserveSourceNumbers();
-        if (!tail || wholeFile || pdf.isEncrypted() || pdf.anyWarnings() ||
-            ::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
+        if (!mayUpdate() || ::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
             return std::nullopt;
         }
         std::string bytes = pdfUpdate(pdf, *tail, changed, firstNewId);
@@ -209,17 +227,49 @@ void PdfEditor::setCreator(const QString& creator)
     info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString(creator.toStdString()));
 }
 
-void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
+void PdfEditor::beginWrite(const QString& path)
 {
-    CheckedFilePipeline file(path);
-    if (const std::optional<std::string> update = m_document->update()) {
-        // The source's bytes as they are, then only what changed.
-        file.copyFrom(fileno(m_document->file.get()), m_document->tail->size);
-        file.write(reinterpret_cast<const unsigned char*>(update->data()), update->size());
-        file.finish();
-        file.check();
+    Document& document = *m_document;
+    if (document.output || !document.mayUpdate()) {
         return;
     }
+    document.output = std::make_unique<CheckedFilePipeline>(path);
+    document.outputPath = path;
+    const int fd = fileno(document.file.get());
+    const qint64 size = document.tail->size;
+    // The copy reads with explicit offsets, so QPDF's reading of the same file is undisturbed.
+    document.copying = std::thread([&document, fd, size] {
+        try {
+            document.output->copyFrom(fd, size);
+        } catch (...) {
+            document.copyFailed = true;
+        }
+    });
+}
+
+void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
+{
+    Document& document = *m_document;
+    document.finishCopy();
+    const std::optional<std::string> update = document.update();
+    std::unique_ptr<CheckedFilePipeline> begun = std::move(document.output);
+    if (update) {
+        // The source's bytes as they are, then only what changed.
+        std::unique_ptr<CheckedFilePipeline> file =
+            begun && !document.copyFailed && document.outputPath == path ? std::move(begun)
+                                                                         : nullptr;
+        begun.reset();
+        if (!file) {
+            file = std::make_unique<CheckedFilePipeline>(path);
+            file->copyFrom(fileno(document.file.get()), document.tail->size);
+        }
+        file->write(reinterpret_cast<const unsigned char*>(update->data()), update->size());
+        file->finish();
+        file->check();
+        return;
+    }
+    begun.reset();
+    CheckedFilePipeline file(path);
     QPDFWriter writer(m_document->pdf);
     writer.setOutputPipeline(&file);
     const bool keepEncryption = options.keepEncryption && isEncrypted();

@@ -115,7 +115,13 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
     setIsUpdating(true);
     guarded(QStringLiteral("Error in [processPDF:] : %@"), &m_failureReason, [&] {
         stampTarget.backUpSource(m_isBackupFile);
+        QString error;
+        std::optional<StagedFile> output = StagedFile::create(target, &error);
+        if (!output) {
+            throw stampFailure(error);
+        }
         PdfEditor pdf(source, password);
+        pdf.beginWrite(output->temporaryPath());
         const int pageCount = pdf.pageCount();
         const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pageCount);
 
@@ -171,11 +177,6 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         }
         pdf.setCreator(QStringLiteral("Veltrane"));
 
-        QString error;
-        std::optional<StagedFile> output = StagedFile::create(target, &error);
-        if (!output) {
-            throw stampFailure(error);
-        }
         PdfWriteOptions options;
         options.keepEncryption = keepsEncryption();
         // A content-derived /ID costs a digest of the whole output, so it is only made when
