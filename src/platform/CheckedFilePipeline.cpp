@@ -13,6 +13,8 @@ namespace {
 
 // QPDFWriter hands over many small pieces: they are gathered into writes of this size.
 constexpr size_t kBufferBytes = 1 << 20;
+// A source is copied in pieces of this size.
+constexpr size_t kCopyBytes = 8 << 20;
 
 } // namespace
 
@@ -84,12 +86,14 @@ void CheckedFilePipeline::write(unsigned char const* data, size_t length)
 void CheckedFilePipeline::copyFrom(int fd, qint64 length)
 {
     flushBuffer();
+    const off_t base = ::lseek(m_fd, 0, SEEK_CUR);
     off_t offset = 0;
+    off_t flushed = 0;
     bool inKernel = true;
     while (offset < length && m_failure.isEmpty()) {
-        const size_t chunk = size_t(std::min<qint64>(length - offset, kBufferBytes));
         ssize_t copied = -1;
         if (inKernel) {
+            const size_t chunk = size_t(std::min<qint64>(length - offset, kCopyBytes));
             copied = ::copy_file_range(fd, &offset, m_fd, nullptr, chunk, 0);
             if (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
                                errno == EOPNOTSUPP || errno == EBADF)) {
@@ -97,6 +101,7 @@ void CheckedFilePipeline::copyFrom(int fd, qint64 length)
                 continue;
             }
         } else {
+            const size_t chunk = size_t(std::min<qint64>(length - offset, kBufferBytes));
             m_buffer.resize(chunk);
             copied = ::pread(fd, m_buffer.data(), chunk, offset);
             if (copied > 0) {
@@ -113,6 +118,11 @@ void CheckedFilePipeline::copyFrom(int fd, qint64 length)
         } else if (copied == 0) {
             // The source ended early: it changed since it was read.
             recordFailure(EIO);
+        } else if (base >= 0 && offset - flushed >= off_t(kCopyBytes)) {
+            // The disk starts on what is copied while the rest is: the flush before the output
+            // is renamed into place then has little left to wait for.
+            ::sync_file_range(m_fd, base + flushed, offset - flushed, SYNC_FILE_RANGE_WRITE);
+            flushed = offset;
         }
     }
 }
