@@ -72,6 +72,8 @@ struct PdfEditor::Document
         }
     }
 
+    void write(const QString& path, const PdfWriteOptions& options);
+
     bool mayUpdate() { return tail && !wholeFile && !pdf.isEncrypted() && !pdf.anyWarnings(); }
 
     void markChanged(QPDFObjectHandle object)
@@ -151,7 +153,12 @@ PdfEditor::PdfEditor(const QString& path, const QString& password)
     }
 }
 
-PdfEditor::~PdfEditor() = default;
+PdfEditor::~PdfEditor()
+{
+    if (m_disposal.joinable()) {
+        m_disposal.join();
+    }
+}
 
 int PdfEditor::pageCount() const
 {
@@ -247,9 +254,9 @@ void PdfEditor::beginWrite(const QString& path)
     });
 }
 
-void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
+void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& options)
 {
-    Document& document = *m_document;
+    Document& document = *this;
     document.finishCopy();
     const std::optional<std::string> update = document.update();
     std::unique_ptr<CheckedFilePipeline> begun = std::move(document.output);
@@ -270,9 +277,9 @@ void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
     }
     begun.reset();
     CheckedFilePipeline file(path);
-    QPDFWriter writer(m_document->pdf);
+    QPDFWriter writer(pdf);
     writer.setOutputPipeline(&file);
-    const bool keepEncryption = options.keepEncryption && isEncrypted();
+    const bool keepEncryption = options.keepEncryption && pdf.isEncrypted();
     writer.setPreserveEncryption(keepEncryption);
     writer.setStreamDataMode(qpdf_s_preserve);
     writer.setObjectStreamMode(qpdf_o_preserve);
@@ -280,6 +287,14 @@ void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
     writer.write();
     file.finish();
     file.check();
+}
+
+void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
+{
+    m_document->write(path, options);
+    // Taking a large document apart takes a while: it is done on a thread of its own while the
+    // caller moves the output into place. The editor can do nothing more.
+    m_disposal = std::thread([document = std::move(m_document)]() mutable { document.reset(); });
 }
 
 } // namespace veltrane

@@ -6,6 +6,7 @@
 #include <memory>
 #include <QByteArray>
 #include <QString>
+#include <thread>
 #include <vector>
 
 namespace veltrane {
@@ -63,12 +64,14 @@ public:
     void beginWrite(const QString& path);
     // Writes the document to `path` (truncated first), noticing every failed or short write.
     // An unencrypted source that QPDF read without repairs is written as an update: its bytes
-    // unchanged, then only the objects edited or added. Any other is rewritten whole.
+    // unchanged, then only the objects edited or added. Any other is rewritten whole. The last
+    // call: the document is let go afterwards.
     void write(const QString& path, const PdfWriteOptions& options);
 
 private:
     struct Document;
     std::unique_ptr<Document> m_document;
+    std::thread m_disposal;
 };
 
 } // namespace veltrane

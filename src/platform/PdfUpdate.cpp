@@ -77,11 +77,11 @@ public:
     void reach(QPDFObjectHandle object)
     {
         if (object.isArray()) {
-            for (QPDFObjectHandle item : object.aitems()) {
+            for (QPDFObjectHandle& item : object.getArrayAsVector()) {
                 reachItem(item);
             }
         } else if (object.isDictionary()) {
-            for (auto item : object.ditems()) {
+            for (auto& item : object.getDictAsMap()) {
                 reachItem(item.second);
             }
         }
