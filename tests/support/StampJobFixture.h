@@ -3,6 +3,7 @@
 #include "model/ImageStamp.h"
 #include "model/Numbering.h"
 #include "model/TextStamp.h"
+#include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 #include "support/StampFixtures.h"
 
@@ -48,11 +49,16 @@ protected:
         return ref;
     }
 
+    // Every output written must pass `qpdf --check` (one kept encrypted needs its password).
     bool stampPdf(const QString& source, const QString& target, qint64 total = 0,
                   const QString& password = {})
     {
         m_job.reset();
-        return m_job.processPDF(source, target, password, total);
+        const bool written = m_job.processPDF(source, target, password, total);
+        if (written && !m_job.keepsEncryption()) {
+            EXPECT_EQ(qpdfCheck(target), QString()) << qPrintable(source);
+        }
+        return written;
     }
 
     bool stampTiff(const QString& source, const QString& target, qint32 compression = 1,
