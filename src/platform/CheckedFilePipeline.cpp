@@ -83,7 +83,7 @@ void CheckedFilePipeline::write(unsigned char const* data, size_t length)
     m_buffer.insert(m_buffer.end(), data, data + length);
 }
 
-void CheckedFilePipeline::copyFrom(int fd, qint64 length)
+void CheckedFilePipeline::copyFrom(int fd, qint64 length, const std::atomic<bool>* stop)
 {
     flushBuffer();
     const off_t base = ::lseek(m_fd, 0, SEEK_CUR);
@@ -91,13 +91,20 @@ void CheckedFilePipeline::copyFrom(int fd, qint64 length)
     off_t flushed = 0;
     bool inKernel = true;
     while (offset < length && m_failure.isEmpty()) {
+        if (stop && stop->load()) {
+            recordFailure(ECANCELED);
+            break;
+        }
         ssize_t copied = -1;
         if (inKernel) {
             const size_t chunk = size_t(std::min<qint64>(length - offset, kCopyBytes));
             copied = ::copy_file_range(fd, &offset, m_fd, nullptr, chunk, 0);
-            if (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                               errno == EOPNOTSUPP || errno == EBADF)) {
-                inKernel = false; // another file system, or a kernel without it
+            // Another file system, a kernel without it, or one that copies nothing instead of
+            // saying so: the bytes go through this process.
+            if (copied == 0 ||
+                (copied < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                errno == EOPNOTSUPP || errno == EBADF))) {
+                inKernel = false;
                 continue;
             }
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <qpdf/Pipeline.hh>
 #include <QString>
 #include <QtGlobal>
@@ -25,8 +26,8 @@ public:
     void finish() override;
     // Writes the first `length` bytes of the file open at `fd` (its own offset untouched),
     // copied inside the kernel where the file systems allow it. A source shorter than `length`
-    // is a failure.
-    void copyFrom(int fd, qint64 length);
+    // is a failure, and so is `stop` set meanwhile.
+    void copyFrom(int fd, qint64 length, const std::atomic<bool>* stop = nullptr);
 
     // Throws with a message naming the file when any write or flush failed.
     void check() const;

@@ -5,6 +5,7 @@
 #include "platform/PdfPageTree.h"
 #include "platform/PdfUpdate.h"
 
+#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
@@ -15,6 +16,7 @@
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 #include <set>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <thread>
 
@@ -61,9 +63,14 @@ struct PdfEditor::Document
     QString outputPath;
     std::unique_ptr<CheckedFilePipeline> output;
     std::thread copying;
+    std::atomic<bool> stopCopying{false};
     bool copyFailed = false;
 
-    ~Document() { finishCopy(); }
+    ~Document()
+    {
+        stopCopying.store(true);
+        finishCopy();
+    }
 
     void finishCopy()
     {
@@ -107,14 +114,13 @@ struct PdfEditor::Document
 
     std::optional<std::string> update()
     {
-        struct stat now = {};
         reserveSourceNumbers();
-        if (!mayUpdate() || ::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
+        if (!mayUpdate()) {
             return std::nullopt;
         }
         std::string bytes = pdfUpdate(pdf, *tail, changed, firstNewId);
-        // A warning while the edits were read (a damaged object the update would carry over)
-        // sends the document through the whole rewrite, which repairs what QPDF can.
+        // A warning while the layers were read sends the document through the whole rewrite,
+        // which repairs what QPDF can.
         if (pdf.anyWarnings()) {
             return std::nullopt;
         }
@@ -247,7 +253,7 @@ void PdfEditor::beginWrite(const QString& path)
     // The copy reads with explicit offsets, so QPDF's reading of the same file is undisturbed.
     document.copying = std::thread([&document, fd, size] {
         try {
-            document.output->copyFrom(fd, size);
+            document.output->copyFrom(fd, size, &document.stopCopying);
         } catch (...) {
             document.copyFailed = true;
         }
@@ -258,6 +264,12 @@ void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& opti
 {
     Document& document = *this;
     document.finishCopy();
+    // QPDF reads the source lazily, and an update copies it: bytes changed under it since it was
+    // opened would make an output that is neither the old file nor the new one.
+    struct stat now = {};
+    if (::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
+        throw std::runtime_error("the source changed while it was being stamped");
+    }
     const std::optional<std::string> update = document.update();
     std::unique_ptr<CheckedFilePipeline> begun = std::move(document.output);
     if (update) {

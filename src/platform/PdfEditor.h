@@ -18,7 +18,8 @@ struct PdfWriteOptions
     // copy is written open.
     bool keepEncryption = false;
     // A content-derived /ID, so that the same input and edits give the same bytes (ignored for
-    // a copy that keeps its encryption, whose keys come from the source's /ID).
+    // a copy that keeps its encryption, whose keys come from the source's /ID). A document
+    // written as an update always has one.
     bool deterministicId = false;
 };
 
@@ -32,7 +33,8 @@ struct PageLayers
 
 // A PDF document opened with QPDF to be stamped: its pages' frames, stamp layers placed on its
 // pages, its Creator, and the whole written out. Everything not edited is kept as it is.
-// Failures throw std::runtime_error with QPDF's or the system's message. One thread.
+// Failures throw std::runtime_error with QPDF's or the system's message. Called from one
+// thread; it copies and lets go of the document on threads of its own.
 class PdfEditor
 {
 public:

@@ -142,10 +142,15 @@ private:
     std::vector<PdfXrefEntry> m_entries;
 };
 
-QPDFObjectHandle idArray(QPDFObjectHandle sourceId, const std::string& body)
+QPDFObjectHandle idArray(QPDFObjectHandle sourceId, const PdfSourceTail& tail,
+                         const std::string& body)
 {
-    const QByteArray digest = QCryptographicHash::hash(
-        QByteArrayView(body.data(), qsizetype(body.size())), QCryptographicHash::Md5);
+    // The revision it follows is part of what names this one.
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(QByteArray::number(qint64(tail.size)) + ' ' +
+                 QByteArray::number(qint64(tail.startxref)) + '\n');
+    hash.addData(QByteArrayView(body.data(), qsizetype(body.size())));
+    const QByteArray digest = hash.result();
     const std::string changed(digest.constData(), size_t(digest.size()));
     // The first half names the document in every revision; the second, this revision.
     std::string permanent = changed;
@@ -203,21 +208,23 @@ std::string pdfUpdate(QPDF& pdf, const PdfSourceTail& tail, const std::set<QPDFO
     for (const QPDFObjGen& og : changed) {
         builder.queue(pdf.getObject(og));
     }
+    // The trailer repeats the source's, but for what describes the source's own section.
     QPDFObjectHandle source = pdf.getTrailer();
-    QPDFObjectHandle trailer = QPDFObjectHandle::newDictionary();
-    for (const char* key : {"/Root", "/Info"}) {
-        if (source.hasKey(key)) {
-            trailer.replaceKey(key, source.getKey(key));
-        }
+    QPDFObjectHandle trailer = source.shallowCopy();
+    for (const char* key : {"/Prev", "/XRefStm", "/Type", "/W", "/Index", "/Length", "/Filter",
+                            "/DecodeParms", "/DL", "/Encrypt"}) {
+        trailer.removeKey(key);
     }
     builder.reach(trailer);
     builder.writePending(out);
 
     QPDFObjectHandle sourceSize = source.getKey("/Size");
-    const long long size = std::max<long long>(
-        sourceSize.isInteger() ? sourceSize.getIntValue() : 0, builder.maxId() + 1LL);
+    // Past every number in use: the source's, the new objects', and any the source refers to
+    // without defining (QPDF counts those before numbering new objects).
+    const long long size = std::max({sourceSize.isInteger() ? sourceSize.getIntValue() : 0LL,
+                                     builder.maxId() + 1LL, static_cast<long long>(firstNewId)});
     trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(size));
-    trailer.replaceKey("/ID", idArray(source.getKey("/ID"), out));
+    trailer.replaceKey("/ID", idArray(source.getKey("/ID"), tail, out));
     trailer.replaceKey("/Prev",
                        QPDFObjectHandle::newInteger(static_cast<long long>(tail.startxref)));
     const std::int64_t sectionOffset = tail.size + std::int64_t(out.size());

@@ -63,6 +63,14 @@ QByteArray hybridPdf()
            "\n%%EOF\n";
 }
 
+std::set<std::string> trailerKeys(const QString& path)
+{
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(QFile::encodeName(path).constData());
+    return pdf.getTrailer().getKeys();
+}
+
 class PdfUpdateTest : public test::StampJobFixture
 {
 protected:
@@ -129,6 +137,16 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
              return path(u"updated.pdf"_s);
          },
          Table},
+        {"a trailer key of its own",
+         [&] {
+             return rewritten(
+                 body(u"b.pdf"_s), u"keyed.pdf"_s,
+                 [](QPDF& pdf) {
+                     pdf.getTrailer().replaceKey("/VtChecksum", QPDFObjectHandle::newName("/x"));
+                 },
+                 plain);
+         },
+         Table},
         {"bytes after the end, no final newline",
          [&] {
              return test::writeFile(path(u"junk.pdf"_s),
@@ -191,6 +209,15 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
         // An update keeps every byte of the source, and ends in a section of the source's kind.
         EXPECT_EQ(after.startsWith(before), row.written != Whole) << row.name;
         if (row.written != Whole) {
+            // The trailer repeats the source's, but for the keys of its own section.
+            std::set<std::string> kept = trailerKeys(source);
+            std::set<std::string> written = trailerKeys(out);
+            for (const char* own : {"/Prev", "/XRefStm", "/Type", "/W", "/Index", "/Length",
+                                    "/Filter", "/DecodeParms", "/Info", "/ID"}) {
+                kept.erase(own);
+                written.erase(own);
+            }
+            EXPECT_EQ(written, kept) << row.name;
             const QByteArray update = after.mid(before.size());
             EXPECT_EQ(update.contains("\nxref\n"), row.written == Table) << row.name;
             EXPECT_EQ(update.contains("/Type /XRef"), row.written == Stream) << row.name;
@@ -217,5 +244,23 @@ TEST_F(PdfUpdateTest, LayersDrawnAlikeShareOneForm)
                             .getObjGen());
         }
         EXPECT_EQ(int(used.size()), forms) << format.toStdString();
+    }
+}
+
+// A source changed while it was stamped gives no output: neither the old file nor the new one.
+TEST_F(PdfUpdateTest, SourceChangedMeanwhileIsAFailure)
+{
+    const QString source = body(u"body.pdf"_s);
+    PdfEditor editor(source, {});
+    editor.setCreator(u"Veltrane"_s);
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("% appended\n");
+    file.close();
+    try {
+        editor.write(path(u"out.pdf"_s), {});
+        ADD_FAILURE() << "written";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "the source changed while it was being stamped");
     }
 }

@@ -167,7 +167,10 @@ QString qpdfCheck(const QString& path)
     QProcess check;
     check.setProcessChannelMode(QProcess::MergedChannels);
     check.start(u"qpdf"_s, {u"--check"_s, path});
-    check.waitForFinished(60000);
+    const bool ran = check.waitForFinished(60000) && check.exitStatus() == QProcess::NormalExit;
+    if (!ran) {
+        return u"qpdf did not run: "_s + check.errorString();
+    }
     return check.exitCode() == 0 ? QString() : QString::fromUtf8(check.readAll());
 }
 
