@@ -262,32 +262,29 @@ void PdfEditor::beginWrite(const QString& path)
 
 void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& options)
 {
-    Document& document = *this;
-    document.finishCopy();
+    finishCopy();
     // QPDF reads the source lazily, and an update copies it: bytes changed under it since it was
     // opened would make an output that is neither the old file nor the new one.
     struct stat now = {};
     if (::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
         throw std::runtime_error("the source changed while it was being stamped");
     }
-    const std::optional<std::string> update = document.update();
-    std::unique_ptr<CheckedFilePipeline> begun = std::move(document.output);
-    if (update) {
+    const std::optional<std::string> bytes = update();
+    std::unique_ptr<CheckedFilePipeline> begun = std::move(output);
+    if (!bytes || copyFailed || outputPath != path) {
+        begun.reset(); // closed before the path is opened again
+    }
+    if (bytes) {
         // The source's bytes as they are, then only what changed.
-        std::unique_ptr<CheckedFilePipeline> file =
-            begun && !document.copyFailed && document.outputPath == path ? std::move(begun)
-                                                                         : nullptr;
-        begun.reset();
-        if (!file) {
-            file = std::make_unique<CheckedFilePipeline>(path);
-            file->copyFrom(fileno(document.file.get()), document.tail->size);
+        if (!begun) {
+            begun = std::make_unique<CheckedFilePipeline>(path);
+            begun->copyFrom(fileno(file.get()), tail->size);
         }
-        file->write(reinterpret_cast<const unsigned char*>(update->data()), update->size());
-        file->finish();
-        file->check();
+        begun->write(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+        begun->finish();
+        begun->check();
         return;
     }
-    begun.reset();
     CheckedFilePipeline file(path);
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&file);

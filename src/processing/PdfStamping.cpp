@@ -158,7 +158,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         }
 
         // The layers are drawn and read back on a second thread while this one reads the rest
-        // of the source: the two take about as long.
+        // of the source.
         std::atomic<bool> abandoned{false};
         std::future<DrawnLayers> drawn = std::async(std::launch::async, [&] {
             return drawLayers(drawings, under, over, pagesValue, pageCount,

@@ -81,9 +81,9 @@ protected:
     }
 
     // `source` rewritten whole by QPDF after `edit`, with `configure` setting up the writer.
-    QString rewritten(const QString& source, const QString& name,
-                      const std::function<void(QPDF&)>& edit,
-                      const std::function<void(QPDFWriter&)>& configure)
+    QString rewritten(
+        const QString& source, const QString& name, const std::function<void(QPDF&)>& edit,
+        const std::function<void(QPDFWriter&)>& configure = [](QPDFWriter&) {})
     {
         QPDF pdf;
         pdf.processFile(QFile::encodeName(source).constData());
@@ -102,7 +102,6 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
 {
     addText(u"<{0}/{1}>"_s);
     const auto noEdit = [](QPDF&) {};
-    const auto plain = [](QPDFWriter&) {};
     enum Kind { Table, Stream, Whole };
     const struct
     {
@@ -139,12 +138,9 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
          Table},
         {"a trailer key of its own",
          [&] {
-             return rewritten(
-                 body(u"b.pdf"_s), u"keyed.pdf"_s,
-                 [](QPDF& pdf) {
-                     pdf.getTrailer().replaceKey("/VtChecksum", QPDFObjectHandle::newName("/x"));
-                 },
-                 plain);
+             return rewritten(body(u"b.pdf"_s), u"keyed.pdf"_s, [](QPDF& pdf) {
+                 pdf.getTrailer().replaceKey("/VtChecksum", QPDFObjectHandle::newName("/x"));
+             });
          },
          Table},
         {"bytes after the end, no final newline",
@@ -165,26 +161,20 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
          Whole},
         {"page count repaired",
          [&] {
-             return rewritten(
-                 body(u"b.pdf"_s), u"count.pdf"_s,
-                 [](QPDF& pdf) {
-                     pdf.getRoot().getKey("/Pages").replaceKey("/Count",
-                                                               QPDFObjectHandle::newInteger(9));
-                 },
-                 plain);
+             return rewritten(body(u"b.pdf"_s), u"count.pdf"_s, [](QPDF& pdf) {
+                 pdf.getRoot().getKey("/Pages").replaceKey("/Count",
+                                                           QPDFObjectHandle::newInteger(9));
+             });
          },
          Whole},
         {"one page listed twice",
          [&] {
-             return rewritten(
-                 body(u"b.pdf"_s, 2), u"twice.pdf"_s,
-                 [](QPDF& pdf) {
-                     QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
-                     QPDFObjectHandle kids = pages.getKey("/Kids");
-                     kids.appendItem(kids.getArrayItem(0));
-                     pages.replaceKey("/Count", QPDFObjectHandle::newInteger(3));
-                 },
-                 plain);
+             return rewritten(body(u"b.pdf"_s, 2), u"twice.pdf"_s, [](QPDF& pdf) {
+                 QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
+                 QPDFObjectHandle kids = pages.getKey("/Kids");
+                 kids.appendItem(kids.getArrayItem(0));
+                 pages.replaceKey("/Count", QPDFObjectHandle::newInteger(3));
+             });
          },
          Whole},
         {"encrypted", [] { return corpusFile(u"qpdf_c-r6-in.pdf"_s); }, Whole, "user4"},
