@@ -27,6 +27,11 @@ namespace {
 // uses by this many is written whole instead.
 constexpr long long kMaxUnusedNumbers = 100'000;
 
+// Sources up to this size are parsed from a copy in memory: QPDF reads each object with a few
+// seeks and reads of the file, which costs as much as parsing it, and the copy is small beside
+// the objects parsed from it.
+constexpr qint64 kMaxSourceInMemory = 64 << 20;
+
 struct FileCloser
 {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -42,10 +47,12 @@ bool sameFileState(const struct stat& a, const struct stat& b)
 
 struct PdfEditor::Document
 {
-    // QPDF reads the source lazily through this file, and the update copies its bytes from it:
-    // both see the same file even if the path is replaced meanwhile. Closed after `pdf` is gone.
+    // QPDF reads the source lazily through this file (or from `memory`, read from it at once),
+    // and the update copies its bytes from it: both see the same file even if the path is
+    // replaced meanwhile. Both are let go after `pdf`.
     std::unique_ptr<FILE, FileCloser> file;
     struct stat opened = {};
+    QByteArray memory; // the source's bytes when QPDF parses them from memory
     std::unique_ptr<PdfLayerDocument> layers;
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
@@ -140,9 +147,24 @@ PdfEditor::PdfEditor(const QString& path, const QString& password)
     document.file.reset(QUtil::safe_fopen(file.constData(), "rb"));
     const int fd = fileno(document.file.get());
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    pdf.processFile(file.constData(), document.file.get(), false,
-                    password.isNull() ? nullptr : secret.constData());
-    if (::fstat(fd, &document.opened) == 0) {
+    const bool known = ::fstat(fd, &document.opened) == 0;
+    if (known && document.opened.st_size <= kMaxSourceInMemory) {
+        QFile source;
+        if (source.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+            document.memory = source.readAll();
+        }
+        if (document.memory.size() != document.opened.st_size) {
+            document.memory.clear();
+        }
+    }
+    const char* secretText = password.isNull() ? nullptr : secret.constData();
+    if (!document.memory.isEmpty()) {
+        pdf.processMemoryFile(file.constData(), document.memory.constData(),
+                              size_t(document.memory.size()), secretText);
+    } else {
+        pdf.processFile(file.constData(), document.file.get(), false, secretText);
+    }
+    if (known) {
         document.tail = readPdfSourceTail(fd, document.opened.st_size);
     }
     document.pages = listPdfPages(pdf);
