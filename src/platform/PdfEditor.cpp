@@ -53,7 +53,9 @@ struct PdfEditor::Document
     std::unique_ptr<FILE, FileCloser> file;
     struct stat opened = {};
     QByteArray memory; // the source's bytes when QPDF parses them from memory
-    std::unique_ptr<PdfLayerDocument> layers;
+    // The layer documents placed: fonts and pictures copied from them read their data from
+    // these bytes when written.
+    std::vector<QByteArray> layerBytes;
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
 
@@ -236,8 +238,7 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
                             const std::vector<PageLayers>& pages)
 {
     m_document->reserveSourceNumbers();
-    m_document->layers = std::move(layers);
-    PdfLayerPlacer placer(m_document->pdf, m_document->layers->contents());
+    PdfLayerPlacer placer(m_document->pdf, layers->contents());
     for (const PageLayers& page : pages) {
         QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
         placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
@@ -245,6 +246,8 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
             m_document->markChanged(target.getObjectHandle());
         }
     }
+    // Objects copied from another document need only its bytes afterwards, not its parse.
+    m_document->layerBytes.push_back(layers->contents().bytes);
 }
 
 void PdfEditor::setCreator(const QString& creator)

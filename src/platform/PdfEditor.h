@@ -56,6 +56,7 @@ public:
     // added: a caller with other work to do meanwhile (drawing the layers) can overlap the two.
     void readAll();
     // Each layer of `layers` becomes a form drawn under or over the listed pages' own content.
+    // Called once for each layer document.
     void placeLayers(std::unique_ptr<PdfLayerDocument> layers,
                      const std::vector<PageLayers>& pages);
     // The document information's /Creator.

@@ -23,7 +23,8 @@ struct PdfLayer
 };
 
 // The inside of a PdfLayerDocument. Documents the layers are placed on copy fonts and pictures
-// from `pdf`, reading them when they are written: it must outlive that writing.
+// from `pdf`, reading their data from `bytes` when they are written: the bytes must outlive that
+// writing, `pdf` need not.
 struct PdfLayerContents
 {
     QByteArray bytes; // QPDF reads from it in place

@@ -8,9 +8,8 @@ namespace veltrane {
 struct PdfLayerContents;
 
 // Stamp layers drawn as the pages of one PDF, read back and taken apart so that a PdfEditor can
-// put them on another document's pages. Reading them is most of the cost, so it is done here,
-// on whichever thread drew them; the document is then handed over whole and used by one thread
-// at a time. Throws std::runtime_error when the bytes are not such a document.
+// put them on another document's pages. Used by one thread at a time. Throws std::runtime_error
+// when the bytes are not such a document.
 class PdfLayerDocument
 {
 public:

@@ -1,6 +1,7 @@
 // Stamping a PDF: the source is edited in memory with QPDF; each stamped page gets an "under"
-// and an "over" layer drawn with QPainter into one in-memory PDF, placed as Form XObjects
-// before and after the page's own content. Everything else in the document is left as it is.
+// and an "over" layer drawn with QPainter into in-memory PDFs (one per batch of pages), placed as
+// Form XObjects before and after the page's own content. Everything else in the document is left
+// as it is.
 #include "model/Numbering.h"
 #include "platform/InputFile.h"
 #include "platform/PdfEditor.h"
@@ -8,13 +9,12 @@
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/PageLayout.h"
+#include "processing/PdfLayerDrawing.h"
 #include "processing/PdfLayerWriter.h"
 #include "processing/PdfOutputOptions.h"
 #include "processing/StampTarget.h"
 
 #include <atomic>
-#include <functional>
-#include <future>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -52,42 +52,9 @@ struct PageDrawing
     qint64 value = 0;
 };
 
-struct DrawnLayers
-{
-    std::unique_ptr<PdfLayerDocument> document; // none when no page got a layer
-    std::vector<PageLayers> pages;
-};
-
-// Draws the layers of every page in order (stamps that alternate keep their turns) and reads
-// them back for placing.
-DrawnLayers drawLayers(const std::vector<PageDrawing>& drawings,
-                       const std::vector<IStampItem*>& under, const std::vector<IStampItem*>& over,
-                       qint64 pagesValue, int pageCount, const std::function<bool()>& stopped)
-{
-    PdfLayerWriter writer;
-    DrawnLayers drawn;
-    for (const PageDrawing& drawing : drawings) {
-        if (stopped()) {
-            throw stampFailure(QStringLiteral("stopped before page %1 of %2")
-                                   .arg(drawing.index + 1)
-                                   .arg(pageCount));
-        }
-        guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
-            PageLayers page;
-            page.pageIndex = drawing.index;
-            page.underLayer =
-                drawLayer(writer, under, drawing.frame, drawing.margins, drawing.value, pagesValue);
-            page.overLayer =
-                drawLayer(writer, over, drawing.frame, drawing.margins, drawing.value, pagesValue);
-            drawn.pages.push_back(page);
-        });
-    }
-    const QByteArray bytes = writer.finish();
-    if (!bytes.isEmpty()) {
-        drawn.document = std::make_unique<PdfLayerDocument>(bytes);
-    }
-    return drawn;
-}
+// Pages whose layers are drawn into one layer document: large files are placed in pieces while
+// the rest is drawn, at the price of their fonts being embedded once a piece.
+constexpr size_t kPagesPerLayerDocument = 1024;
 
 std::atomic<bool> g_deterministicIds{false};
 
@@ -157,23 +124,34 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             m_numberCounter += m_numberSteps;
         }
 
-        // The layers are drawn and read back on a second thread while this one reads the rest
-        // of the source.
-        std::atomic<bool> abandoned{false};
-        std::future<DrawnLayers> drawn = std::async(std::launch::async, [&] {
-            return drawLayers(drawings, under, over, pagesValue, pageCount,
-                              [&] { return abandoned.load() || !isUpdating(); });
-        });
-        try {
-            pdf.readAll();
-        } catch (...) {
-            abandoned.store(true);
-            drawn.wait();
-            throw;
-        }
-        DrawnLayers layers = drawn.get();
-        if (layers.document) {
-            pdf.placeLayers(std::move(layers.document), layers.pages);
+        // The layers are drawn on a second thread while this one reads the rest of the source,
+        // then places each batch as it comes.
+        PdfLayerDrawing drawing(
+            drawings.size(), kPagesPerLayerDocument,
+            [&](PdfLayerWriter& writer, size_t item) -> std::optional<PageLayers> {
+                const PageDrawing& page = drawings[item];
+                if (!isUpdating()) {
+                    throw stampFailure(QStringLiteral("stopped before page %1 of %2")
+                                           .arg(page.index + 1)
+                                           .arg(pageCount));
+                }
+                std::optional<PageLayers> layers;
+                guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+                    PageLayers drawn;
+                    drawn.pageIndex = page.index;
+                    drawn.underLayer =
+                        drawLayer(writer, under, page.frame, page.margins, page.value, pagesValue);
+                    drawn.overLayer =
+                        drawLayer(writer, over, page.frame, page.margins, page.value, pagesValue);
+                    layers = drawn;
+                });
+                return layers;
+            });
+        pdf.readAll();
+        while (std::optional<DrawnLayerBatch> batch = drawing.next()) {
+            if (!batch->document.isEmpty()) {
+                pdf.placeLayers(std::make_unique<PdfLayerDocument>(batch->document), batch->pages);
+            }
         }
         pdf.setCreator(QStringLiteral("Veltrane"));
 

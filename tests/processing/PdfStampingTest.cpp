@@ -123,6 +123,22 @@ TEST_F(PdfStampingTest, WorkedNumberingTable)
     EXPECT_EQ(stampLabels(path(u"out.pdf"_s), 2), QStringList({u"1/3"_s, u"2/3"_s}));
 }
 
+// Long files have their layers drawn and placed in pieces of 1024 pages, each piece with its own
+// copy of the font: the numbers run on across the seam.
+TEST_F(PdfStampingTest, LongFilesAreStampedInPiecesWithoutASeam)
+{
+    const int pages = 1100;
+    const QString in = bodyPdf(pages);
+    addText(u"<{0}/{1}>"_s);
+    ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s)));
+    QStringList expected;
+    for (int page = 1; page <= pages; ++page) {
+        expected << u"%1/%2"_s.arg(page).arg(pages);
+    }
+    EXPECT_EQ(stampLabels(path(u"out.pdf"_s), pages), expected);
+    EXPECT_EQ(pdfFacts(path(u"out.pdf"_s)).fontFiles, pdfFacts(in).fontFiles + 2);
+}
+
 TEST_F(PdfStampingTest, UnderAndOverThePageContent)
 {
     const QString in = bodyPdf(1);
