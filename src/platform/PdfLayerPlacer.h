@@ -34,6 +34,9 @@ private:
     // Pages with the same wrapping share one stream object instead of each getting a copy.
     QPDFObjectHandle sharedStream(const std::string& content);
     const std::string& matrixText(const QTransform& matrix);
+    // One name object, or one box array, for all the forms that hold it.
+    QPDFObjectHandle sharedValue(const std::string& name);
+    QPDFObjectHandle sharedBox(const QPDFObjectHandle::Rectangle& box);
 
     QPDF& m_target;
     PdfLayerContents& m_layers;
@@ -42,6 +45,8 @@ private:
     std::unordered_map<std::string, QPDFObjectHandle> m_forms;
     std::unordered_map<std::string, QPDFObjectHandle> m_resources;
     std::map<std::array<double, 6>, std::string> m_matrices;
+    std::map<std::string, QPDFObjectHandle> m_names;
+    std::map<std::array<double, 4>, QPDFObjectHandle> m_boxes;
 };
 
 } // namespace veltrane
