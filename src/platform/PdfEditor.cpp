@@ -53,9 +53,6 @@ struct PdfEditor::Document
     std::unique_ptr<FILE, FileCloser> file;
     struct stat opened = {};
     QByteArray memory; // the source's bytes when QPDF parses them from memory
-    // The layer documents placed: fonts and pictures copied from them read their data from
-    // these bytes when written.
-    std::vector<QByteArray> layerBytes;
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
 
@@ -246,8 +243,7 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
             m_document->markChanged(target.getObjectHandle());
         }
     }
-    // Objects copied from another document need only its bytes afterwards, not its parse.
-    m_document->layerBytes.push_back(layers->contents().bytes);
+    placer.takeCopiedData();
 }
 
 void PdfEditor::setCreator(const QString& creator)

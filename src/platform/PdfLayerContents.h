@@ -22,9 +22,8 @@ struct PdfLayer
     std::string resourcesKey;
 };
 
-// The inside of a PdfLayerDocument. Documents the layers are placed on copy fonts and pictures
-// from `pdf`, reading their data from `bytes` when they are written: the bytes must outlive that
-// writing, `pdf` need not.
+// The inside of a PdfLayerDocument. A PdfLayerPlacer copies fonts and pictures from `pdf`, then
+// gives the copies data of their own: neither `pdf` nor `bytes` need outlive the placing.
 struct PdfLayerContents
 {
     QByteArray bytes; // QPDF reads from it in place

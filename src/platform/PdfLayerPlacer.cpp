@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <qpdf/QPDFMatrix.hh>
+#include <set>
 #include <stdexcept>
 
 namespace veltrane {
@@ -38,6 +39,29 @@ QPDFObjectHandle pdfNumber(double value)
     return QPDFObjectHandle::newReal(value, 4);
 }
 
+// Streams copied from another document read their data from its bytes when written; this gives
+// each its raw data (still encoded) to keep, so that those bytes can go.
+void takeStreamData(QPDFObjectHandle object, std::set<QPDFObjGen>& seen)
+{
+    if (object.isIndirect() && !seen.insert(object.getObjGen()).second) {
+        return;
+    }
+    if (object.isStream()) {
+        QPDFObjectHandle dict = object.getDict();
+        object.replaceStreamData(object.getRawStreamData(), dict.getKey("/Filter"),
+                                 dict.getKey("/DecodeParms"));
+        takeStreamData(dict, seen);
+    } else if (object.isDictionary()) {
+        for (const auto& [key, value] : object.getDictAsMap()) {
+            takeStreamData(value, seen);
+        }
+    } else if (object.isArray()) {
+        for (const QPDFObjectHandle& item : object.getArrayAsVector()) {
+            takeStreamData(item, seen);
+        }
+    }
+}
+
 } // namespace
 
 PdfLayerPlacer::PdfLayerPlacer(QPDF& target, PdfLayerContents& layers)
@@ -50,8 +74,9 @@ QPDFObjectHandle PdfLayerPlacer::formFor(int index, double* layerHeight)
     const QPDFObjectHandle::Rectangle& r = layer.box;
     *layerHeight = r.ury - r.lly;
     if (layer.whole) {
-        return m_target.copyForeignObject(
-            m_layers.pages.at(size_t(index)).getFormXObjectForPage(false));
+        m_copied.push_back(m_target.copyForeignObject(
+            m_layers.pages.at(size_t(index)).getFormXObjectForPage(false)));
+        return m_copied.back();
     }
     // The layer page's one content stream becomes the form itself, its data kept byte for
     // byte (still compressed). Layers drawn alike (a logo, a fixed text) become one form that
@@ -109,8 +134,17 @@ QPDFObjectHandle PdfLayerPlacer::sharedResources(const PdfLayer& layer)
     if (known != m_resources.end()) {
         return known->second;
     }
-    return m_resources.emplace(layer.resourcesKey, m_target.copyForeignObject(layer.resources))
-        .first->second;
+    m_copied.push_back(m_target.copyForeignObject(layer.resources));
+    return m_resources.emplace(layer.resourcesKey, m_copied.back()).first->second;
+}
+
+void PdfLayerPlacer::takeCopiedData()
+{
+    std::set<QPDFObjGen> seen;
+    for (const QPDFObjectHandle& object : m_copied) {
+        takeStreamData(object, seen);
+    }
+    m_copied.clear();
 }
 
 const std::string& PdfLayerPlacer::matrixText(const QTransform& m)

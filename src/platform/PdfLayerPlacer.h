@@ -27,6 +27,9 @@ public:
     // `underLayer` and `overLayer` are layer indexes, -1 for none.
     void place(QPDFPageObjectHelper& page, const PdfPageFrame& frame, int underLayer,
                int overLayer);
+    // Once every page is placed: what was copied from the layers' document (fonts, pictures)
+    // keeps its own data, and no longer needs that document's bytes.
+    void takeCopiedData();
 
 private:
     QPDFObjectHandle formFor(int index, double* layerHeight);
@@ -47,6 +50,7 @@ private:
     std::map<std::array<double, 6>, std::string> m_matrices;
     std::map<std::string, QPDFObjectHandle> m_names;
     std::map<std::array<double, 4>, QPDFObjectHandle> m_boxes;
+    std::vector<QPDFObjectHandle> m_copied; // what was copied from the layers' document
 };
 
 } // namespace veltrane
