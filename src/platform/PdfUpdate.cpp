@@ -118,8 +118,10 @@ private:
         out += std::to_string(og.getObj()) + ' ' + std::to_string(og.getGen()) + " obj\n";
         if (object.isStream()) {
             // The data as it is stored (still encoded), and a /Length of its own: a stream
-            // copied from another document may have none, or one that is an object there.
-            QPDFObjectHandle dict = object.getDict().shallowCopy();
+            // copied from another document may have none, or one that is an object there. Only
+            // new streams are written here and nothing reads them after: their own dictionary
+            // takes it, instead of a copy of it.
+            QPDFObjectHandle dict = object.getDict();
             const std::shared_ptr<Buffer> data = object.getRawStreamData();
             dict.replaceKey("/Length",
                             QPDFObjectHandle::newInteger(static_cast<long long>(data->getSize())));
