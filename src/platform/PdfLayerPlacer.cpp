@@ -94,17 +94,17 @@ QPDFObjectHandle PdfLayerPlacer::formFor(int index, double* layerHeight)
     QPDFObjectHandle dict = form.getDict();
     // The names and boxes are never changed once placed: every form holds the same ones
     // instead of a copy each, a third of what a form costs in memory.
-    dict.replaceKey("/Type", sharedValue("/XObject"));
-    dict.replaceKey("/Subtype", sharedValue("/Form"));
+    dict.replaceKey("/Type", sharedName("/XObject"));
+    dict.replaceKey("/Subtype", sharedName("/Form"));
     dict.replaceKey("/BBox", sharedBox(r));
     dict.replaceKey("/Resources", resources);
     if (!layer.filter.empty()) {
-        dict.replaceKey("/Filter", sharedValue(layer.filter));
+        dict.replaceKey("/Filter", sharedName(layer.filter));
     }
     return m_forms.emplace(std::move(key), form).first->second;
 }
 
-QPDFObjectHandle PdfLayerPlacer::sharedValue(const std::string& name)
+QPDFObjectHandle PdfLayerPlacer::sharedName(const std::string& name)
 {
     auto known = m_names.find(name);
     if (known == m_names.end()) {

@@ -38,7 +38,7 @@ private:
     QPDFObjectHandle sharedStream(const std::string& content);
     const std::string& matrixText(const QTransform& matrix);
     // One name object, or one box array, for all the forms that hold it.
-    QPDFObjectHandle sharedValue(const std::string& name);
+    QPDFObjectHandle sharedName(const std::string& name);
     QPDFObjectHandle sharedBox(const QPDFObjectHandle::Rectangle& box);
 
     QPDF& m_target;
