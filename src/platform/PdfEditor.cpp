@@ -63,6 +63,8 @@ struct PdfEditor::Document
     std::set<QPDFObjGen> changed;
     int firstNewId = 0; // 0 until the source was read whole
     bool wholeFile = false;
+    std::optional<PdfUpdateWriter> writer;
+    bool wroteEarly = false; // objects were written and let go before the end
 
     // The output begun early: the source's bytes are copied there on a thread of their own while
     // the document is edited.
@@ -118,19 +120,41 @@ struct PdfEditor::Document
         }
     }
 
-    std::optional<std::string> update()
+    // Writes the objects of the pages just stamped at once and lets the new ones go, when the
+    // document is sure to be written as an update: the memory they took is what grows with the
+    // number of pages.
+    void writeEarly(const std::vector<QPDFObjGen>& pages)
+    {
+        if (!mayUpdate()) {
+            return;
+        }
+        if (!writer) {
+            writer.emplace(*tail, firstNewId);
+        }
+        writer->write(pdf, pages, true);
+        wroteEarly = true;
+    }
+
+    std::optional<std::vector<std::string>> update()
     {
         reserveSourceNumbers();
-        if (!mayUpdate()) {
-            return std::nullopt;
+        std::optional<std::vector<std::string>> pieces;
+        if (mayUpdate()) {
+            if (!writer) {
+                writer.emplace(*tail, firstNewId);
+            }
+            writer->write(pdf, std::vector<QPDFObjGen>(changed.begin(), changed.end()), false);
+            pieces = writer->finish(pdf);
         }
-        std::string bytes = pdfUpdate(pdf, *tail, changed, firstNewId);
         // A warning while the layers were read sends the document through the whole rewrite,
-        // which repairs what QPDF can.
+        // which repairs what QPDF can; objects already let go leave no such way.
         if (pdf.anyWarnings()) {
-            return std::nullopt;
+            pieces.reset();
         }
-        return bytes;
+        if (!pieces && wroteEarly) {
+            throw std::runtime_error("the stamped pages cannot be written as an update");
+        }
+        return pieces;
     }
 };
 
@@ -236,13 +260,16 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
 {
     m_document->reserveSourceNumbers();
     PdfLayerPlacer placer(m_document->pdf, layers->contents());
+    std::set<QPDFObjGen> stamped;
     for (const PageLayers& page : pages) {
         QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
         placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
         if (page.underLayer >= 0 || page.overLayer >= 0) {
             m_document->markChanged(target.getObjectHandle());
+            stamped.insert(target.getObjectHandle().getObjGen());
         }
     }
+    m_document->writeEarly(std::vector<QPDFObjGen>(stamped.begin(), stamped.end()));
     placer.takeCopiedData();
 }
 
@@ -254,6 +281,10 @@ void PdfEditor::setCreator(const QString& creator)
     m_document->reserveSourceNumbers();
     if (!info.isDictionary()) {
         info = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        trailer.replaceKey("/Info", info);
+    } else if (!info.isIndirect()) {
+        // An update can only carry it as an object of its own.
+        info = pdf.makeIndirectObject(info.shallowCopy());
         trailer.replaceKey("/Info", info);
     } else {
         m_document->markChanged(info);
@@ -290,7 +321,7 @@ void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& opti
     if (::fstat(fileno(file.get()), &now) != 0 || !sameFileState(opened, now)) {
         throw std::runtime_error("the source changed while it was being stamped");
     }
-    const std::optional<std::string> bytes = update();
+    const std::optional<std::vector<std::string>> bytes = update();
     std::unique_ptr<CheckedFilePipeline> begun = std::move(output);
     if (!bytes || copyFailed || outputPath != path) {
         begun.reset(); // closed before the path is opened again
@@ -301,7 +332,9 @@ void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& opti
             begun = std::make_unique<CheckedFilePipeline>(path);
             begun->copyFrom(fileno(file.get()), tail->size);
         }
-        begun->write(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+        for (const std::string& piece : *bytes) {
+            begun->write(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+        }
         begun->finish();
         begun->check();
         return;

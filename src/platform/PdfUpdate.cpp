@@ -1,12 +1,8 @@
 #include "platform/PdfUpdate.h"
 
-#include "platform/PdfXrefSection.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <deque>
-#include <QCryptographicHash>
 #include <qpdf/Buffer.hh>
 #include <unistd.h>
 
@@ -15,6 +11,9 @@ namespace {
 
 // A reader looks for "startxref" in the last 1024 bytes; a few more for the number after it.
 constexpr std::int64_t kTailBytes = 1100;
+
+// The update is kept in pieces of about this size: no large copy as it grows.
+constexpr size_t kPieceBytes = 1 << 20;
 
 std::string readAt(int fd, std::int64_t offset, std::int64_t length)
 {
@@ -60,99 +59,10 @@ void skipSpace(const std::string& text, size_t& at)
     }
 }
 
-// Collects the changed and new objects in the order they are written.
-class UpdateBuilder
+// The revision it follows is part of what names this one: `digest` covers its numbers and the
+// update's objects.
+QPDFObjectHandle idArray(QPDFObjectHandle sourceId, const QByteArray& digest)
 {
-public:
-    UpdateBuilder(int firstNewId, std::int64_t base) : m_firstNewId(firstNewId), m_base(base) {}
-
-    void queue(QPDFObjectHandle object)
-    {
-        if (m_queued.insert(object.getObjGen()).second) {
-            m_pending.push_back(object);
-        }
-    }
-
-    // New objects that `object`'s direct contents refer to are queued.
-    void reach(QPDFObjectHandle object)
-    {
-        if (object.isArray()) {
-            for (QPDFObjectHandle& item : object.getArrayAsVector()) {
-                reachItem(item);
-            }
-        } else if (object.isDictionary()) {
-            for (auto& item : object.getDictAsMap()) {
-                reachItem(item.second);
-            }
-        }
-    }
-
-    void writePending(std::string& out)
-    {
-        while (!m_pending.empty()) {
-            QPDFObjectHandle object = m_pending.front();
-            m_pending.pop_front();
-            write(out, object);
-        }
-    }
-
-    std::vector<PdfXrefEntry>& entries() { return m_entries; }
-    int maxId() const { return m_queued.empty() ? 0 : m_queued.rbegin()->getObj(); }
-
-private:
-    void reachItem(QPDFObjectHandle item)
-    {
-        if (item.isIndirect()) {
-            if (item.getObjectID() >= m_firstNewId) {
-                queue(item);
-            }
-        } else {
-            reach(item);
-        }
-    }
-
-    void write(std::string& out, QPDFObjectHandle object)
-    {
-        const QPDFObjGen og = object.getObjGen();
-        m_entries.push_back({og.getObj(), og.getGen(), m_base + std::int64_t(out.size())});
-        out += std::to_string(og.getObj()) + ' ' + std::to_string(og.getGen()) + " obj\n";
-        if (object.isStream()) {
-            // The data as it is stored (still encoded), and a /Length of its own: a stream
-            // copied from another document may have none, or one that is an object there. Only
-            // new streams are written here and nothing reads them after: their own dictionary
-            // takes it, instead of a copy of it.
-            QPDFObjectHandle dict = object.getDict();
-            const std::shared_ptr<Buffer> data = object.getRawStreamData();
-            dict.replaceKey("/Length",
-                            QPDFObjectHandle::newInteger(static_cast<long long>(data->getSize())));
-            reach(dict);
-            out += dict.unparse();
-            out += "\nstream\n";
-            out.append(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
-            out += "\nendstream";
-        } else {
-            reach(object);
-            out += object.unparseResolved();
-        }
-        out += "\nendobj\n";
-    }
-
-    int m_firstNewId;
-    std::int64_t m_base;
-    std::set<QPDFObjGen> m_queued;
-    std::deque<QPDFObjectHandle> m_pending;
-    std::vector<PdfXrefEntry> m_entries;
-};
-
-QPDFObjectHandle idArray(QPDFObjectHandle sourceId, const PdfSourceTail& tail,
-                         const std::string& body)
-{
-    // The revision it follows is part of what names this one.
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    hash.addData(QByteArray::number(qint64(tail.size)) + ' ' +
-                 QByteArray::number(qint64(tail.startxref)) + '\n');
-    hash.addData(QByteArrayView(body.data(), qsizetype(body.size())));
-    const QByteArray digest = hash.result();
     const std::string changed(digest.constData(), size_t(digest.size()));
     // The first half names the document in every revision; the second, this revision.
     std::string permanent = changed;
@@ -202,14 +112,109 @@ std::optional<PdfSourceTail> readPdfSourceTail(int fd, std::int64_t size)
     return source;
 }
 
-std::string pdfUpdate(QPDF& pdf, const PdfSourceTail& tail, const std::set<QPDFObjGen>& changed,
-                      int firstNewId)
+PdfUpdateWriter::PdfUpdateWriter(const PdfSourceTail& tail, int firstNewId)
+    : m_tail(tail), m_firstNewId(firstNewId)
 {
-    std::string out = tail.endsWithNewline ? "" : "\n";
-    UpdateBuilder builder(firstNewId, tail.size);
-    for (const QPDFObjGen& og : changed) {
-        builder.queue(pdf.getObject(og));
+    m_digest.addData(QByteArray::number(qint64(tail.size)) + ' ' +
+                     QByteArray::number(qint64(tail.startxref)) + '\n');
+    if (!tail.endsWithNewline) {
+        m_piece = "\n";
     }
+}
+
+void PdfUpdateWriter::queue(QPDFObjectHandle object)
+{
+    if (m_queued.insert(object.getObjGen()).second) {
+        m_pending.push_back(object);
+    }
+}
+
+void PdfUpdateWriter::reach(QPDFObjectHandle object)
+{
+    if (object.isArray()) {
+        for (QPDFObjectHandle& item : object.getArrayAsVector()) {
+            reachItem(item);
+        }
+    } else if (object.isDictionary()) {
+        for (auto& item : object.getDictAsMap()) {
+            reachItem(item.second);
+        }
+    }
+}
+
+void PdfUpdateWriter::reachItem(QPDFObjectHandle item)
+{
+    if (item.isIndirect()) {
+        if (item.getObjectID() >= m_firstNewId) {
+            queue(item);
+        }
+    } else {
+        reach(item);
+    }
+}
+
+void PdfUpdateWriter::write(QPDF& pdf, const std::vector<QPDFObjGen>& roots, bool letGo)
+{
+    for (const QPDFObjGen& og : roots) {
+        queue(pdf.getObject(og));
+    }
+    std::vector<QPDFObjGen> written;
+    while (!m_pending.empty()) {
+        QPDFObjectHandle object = m_pending.front();
+        m_pending.pop_front();
+        writeObject(object);
+        if (object.getObjectID() >= m_firstNewId) {
+            written.push_back(object.getObjGen());
+        }
+    }
+    if (letGo) {
+        for (const QPDFObjGen& og : written) {
+            pdf.replaceObject(og, QPDFObjectHandle::newNull());
+        }
+    }
+}
+
+void PdfUpdateWriter::writeObject(QPDFObjectHandle object)
+{
+    const QPDFObjGen og = object.getObjGen();
+    m_entries.push_back(
+        {og.getObj(), og.getGen(), m_tail.size + m_written + std::int64_t(m_piece.size())});
+    std::string& out = m_piece;
+    out += std::to_string(og.getObj()) + ' ' + std::to_string(og.getGen()) + " obj\n";
+    if (object.isStream()) {
+        // The data as it is stored (still encoded), and a /Length of its own: a stream copied
+        // from another document may have none, or one that is an object there. Only new
+        // streams are written here and nothing reads them after: their own dictionary takes
+        // it, instead of a copy of it.
+        QPDFObjectHandle dict = object.getDict();
+        const std::shared_ptr<Buffer> data = object.getRawStreamData();
+        dict.replaceKey("/Length",
+                        QPDFObjectHandle::newInteger(static_cast<long long>(data->getSize())));
+        reach(dict);
+        out += dict.unparse();
+        out += "\nstream\n";
+        out.append(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+        out += "\nendstream";
+    } else {
+        reach(object);
+        out += object.unparseResolved();
+    }
+    out += "\nendobj\n";
+    if (m_piece.size() >= kPieceBytes) {
+        endPiece();
+    }
+}
+
+void PdfUpdateWriter::endPiece()
+{
+    m_digest.addData(QByteArrayView(m_piece.data(), qsizetype(m_piece.size())));
+    m_written += std::int64_t(m_piece.size());
+    m_pieces.push_back(std::move(m_piece));
+    m_piece.clear();
+}
+
+std::vector<std::string> PdfUpdateWriter::finish(QPDF& pdf)
+{
     // The trailer repeats the source's, but for what describes the source's own section.
     QPDFObjectHandle source = pdf.getTrailer();
     QPDFObjectHandle trailer = source.shallowCopy();
@@ -217,25 +222,29 @@ std::string pdfUpdate(QPDF& pdf, const PdfSourceTail& tail, const std::set<QPDFO
                             "/DecodeParms", "/DL", "/Encrypt"}) {
         trailer.removeKey(key);
     }
-    builder.reach(trailer);
-    builder.writePending(out);
+    reach(trailer);
+    write(pdf, {}, false);
+    endPiece();
 
     QPDFObjectHandle sourceSize = source.getKey("/Size");
+    const int maxId = m_queued.empty() ? 0 : m_queued.rbegin()->getObj();
     // Past every number in use: the source's, the new objects', and any the source refers to
     // without defining (QPDF counts those before numbering new objects).
     const long long size = std::max({sourceSize.isInteger() ? sourceSize.getIntValue() : 0LL,
-                                     builder.maxId() + 1LL, static_cast<long long>(firstNewId)});
+                                     maxId + 1LL, static_cast<long long>(m_firstNewId)});
     trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(size));
-    trailer.replaceKey("/ID", idArray(source.getKey("/ID"), tail, out));
+    trailer.replaceKey("/ID", idArray(source.getKey("/ID"), m_digest.result()));
     trailer.replaceKey("/Prev",
-                       QPDFObjectHandle::newInteger(static_cast<long long>(tail.startxref)));
-    const std::int64_t sectionOffset = tail.size + std::int64_t(out.size());
-    if (tail.xrefStream) {
-        appendXrefStream(out, builder.entries(), trailer, int(size), sectionOffset);
+                       QPDFObjectHandle::newInteger(static_cast<long long>(m_tail.startxref)));
+    const std::int64_t sectionOffset = m_tail.size + m_written;
+    std::string section;
+    if (m_tail.xrefStream) {
+        appendXrefStream(section, m_entries, trailer, int(size), sectionOffset);
     } else {
-        appendXrefTable(out, builder.entries(), trailer, sectionOffset);
+        appendXrefTable(section, m_entries, trailer, sectionOffset);
     }
-    return out;
+    m_pieces.push_back(std::move(section));
+    return std::move(m_pieces);
 }
 
 } // namespace veltrane

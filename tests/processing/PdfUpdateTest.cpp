@@ -143,6 +143,14 @@ TEST_F(PdfUpdateTest, SourcesThatReadCleanlyGetAnUpdateTheRestAreRewritten)
              });
          },
          Table},
+        {"document information inside the trailer",
+         [&] {
+             return rewritten(body(u"b.pdf"_s), u"direct-info.pdf"_s, [](QPDF& pdf) {
+                 QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
+                 pdf.getTrailer().replaceKey("/Info", info.shallowCopy());
+             });
+         },
+         Table},
         {"bytes after the end, no final newline",
          [&] {
              return test::writeFile(path(u"junk.pdf"_s),
