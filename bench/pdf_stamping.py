@@ -1,7 +1,8 @@
 """Runs the PDF stamping benchmark and prints medians and ratios. Called by bench/pdf-stamping.
 
 Each document is stamped by every tool in turn, RUNS rounds (alternating, so a busy moment of
-the machine falls on all tools alike); figures are medians of whole-process wall times."""
+the machine falls on all tools alike), each starting with nothing left to write to the disk;
+figures are medians of whole-process wall times."""
 import os
 import statistics
 import subprocess
@@ -29,6 +30,9 @@ def tools(name, source, out):
 
 def measure(command):
     """Wall seconds and peak resident kB of one whole process."""
+    # The previous tool's output may still be on its way to the disk: a tool that flushes its
+    # own output (Veltrane does, before renaming it into place) would wait for that too.
+    os.sync()
     result = subprocess.run(["/usr/bin/time", "-f", "%e %M"] + command,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     if result.returncode != 0:
