@@ -63,8 +63,7 @@ struct PdfEditor::Document
     std::set<QPDFObjGen> changed;
     int firstNewId = 0; // 0 until the source was read whole
     bool wholeFile = false;
-    std::optional<PdfUpdateWriter> writer;
-    bool wroteEarly = false; // objects were written and let go before the end
+    std::optional<PdfUpdateWriter> writer; // made when the first objects are written
 
     // The output begun early: the source's bytes are copied there on a thread of their own while
     // the document is edited.
@@ -125,26 +124,28 @@ struct PdfEditor::Document
     // number of pages.
     void writeEarly(const std::vector<QPDFObjGen>& pages)
     {
-        if (!mayUpdate()) {
-            return;
+        if (mayUpdate()) {
+            updateWriter().write(pdf, pages, true);
         }
+    }
+
+    PdfUpdateWriter& updateWriter()
+    {
         if (!writer) {
             writer.emplace(*tail, firstNewId);
         }
-        writer->write(pdf, pages, true);
-        wroteEarly = true;
+        return *writer;
     }
 
     std::optional<std::vector<std::string>> update()
     {
         reserveSourceNumbers();
+        const bool wroteEarly = writer.has_value();
         std::optional<std::vector<std::string>> pieces;
         if (mayUpdate()) {
-            if (!writer) {
-                writer.emplace(*tail, firstNewId);
-            }
-            writer->write(pdf, std::vector<QPDFObjGen>(changed.begin(), changed.end()), false);
-            pieces = writer->finish(pdf);
+            PdfUpdateWriter& out = updateWriter();
+            out.write(pdf, std::vector<QPDFObjGen>(changed.begin(), changed.end()), false);
+            pieces = out.finish(pdf);
         }
         // A warning while the layers were read sends the document through the whole rewrite,
         // which repairs what QPDF can; objects already let go leave no such way.
