@@ -27,6 +27,16 @@ namespace {
 // uses by this many is written whole instead.
 constexpr long long kMaxUnusedNumbers = 100'000;
 
+// Taking a parsed document apart takes a while: it is done on a thread of its own, once the one
+// let go of before it is gone, while the caller goes on.
+template <typename T> void letGo(std::thread& disposal, std::unique_ptr<T> object)
+{
+    if (disposal.joinable()) {
+        disposal.join();
+    }
+    disposal = std::thread([object = std::move(object)]() mutable { object.reset(); });
+}
+
 // Sources up to this size are parsed from a copy in memory: QPDF reads each object with a few
 // seeks and reads of the file, which costs as much as parsing it, and the copy is small beside
 // the objects parsed from it.
@@ -260,18 +270,22 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
                             const std::vector<PageLayers>& pages)
 {
     m_document->reserveSourceNumbers();
-    PdfLayerPlacer placer(m_document->pdf, layers->contents());
-    std::set<QPDFObjGen> stamped;
-    for (const PageLayers& page : pages) {
-        QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
-        placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
-        if (page.underLayer >= 0 || page.overLayer >= 0) {
-            m_document->markChanged(target.getObjectHandle());
-            stamped.insert(target.getObjectHandle().getObjGen());
+    {
+        PdfLayerPlacer placer(m_document->pdf, layers->contents());
+        std::set<QPDFObjGen> stamped;
+        for (const PageLayers& page : pages) {
+            QPDFPageObjectHelper& target = m_document->pages.at(size_t(page.pageIndex));
+            placer.place(target, pageFrame(page.pageIndex), page.underLayer, page.overLayer);
+            if (page.underLayer >= 0 || page.overLayer >= 0) {
+                m_document->markChanged(target.getObjectHandle());
+                stamped.insert(target.getObjectHandle().getObjGen());
+            }
         }
+        m_document->writeEarly(std::vector<QPDFObjGen>(stamped.begin(), stamped.end()));
+        placer.takeCopiedData();
     }
-    m_document->writeEarly(std::vector<QPDFObjGen>(stamped.begin(), stamped.end()));
-    placer.takeCopiedData();
+    // Nothing placed reads the layer document any more.
+    letGo(m_disposal, std::move(layers));
 }
 
 void PdfEditor::setCreator(const QString& creator)
@@ -356,9 +370,8 @@ void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& opti
 void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
 {
     m_document->write(path, options);
-    // Taking a large document apart takes a while: it is done on a thread of its own while the
-    // caller moves the output into place. The editor can do nothing more.
-    m_disposal = std::thread([document = std::move(m_document)]() mutable { document.reset(); });
+    // The caller moves the output into place meanwhile. The editor can do nothing more.
+    letGo(m_disposal, std::move(m_document));
 }
 
 } // namespace veltrane

@@ -34,7 +34,7 @@ struct PageLayers
 // A PDF document opened with QPDF to be stamped: its pages' frames, stamp layers placed on its
 // pages, its Creator, and the whole written out. Everything not edited is kept as it is.
 // Failures throw std::runtime_error with QPDF's or the system's message. Called from one
-// thread; it copies and lets go of the document on threads of its own.
+// thread; it copies the source and lets go of the documents on threads of its own.
 class PdfEditor
 {
 public:

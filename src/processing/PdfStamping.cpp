@@ -14,8 +14,10 @@
 #include "processing/PdfOutputOptions.h"
 #include "processing/StampTarget.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -100,15 +102,50 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             }
         }
 
-        // Where each stamped page's layers go, read from the source here.
+        // The stamped pages and their numbers; where each one's layers go is read below.
         std::vector<PageDrawing> drawings;
+        qint64 value = m_numberCounter;
+        for (int i = 0; i < pageCount; ++i) {
+            if (isPageStamped(*this, qint64(i + 1))) {
+                drawings.push_back({i, {}, {}, value});
+                value += m_numberSteps;
+            }
+        }
+        const auto drawPage = [&](PdfLayerWriter& writer,
+                                  size_t item) -> std::optional<PageLayers> {
+            const PageDrawing& page = drawings[item];
+            if (!isUpdating()) {
+                throw stampFailure(QStringLiteral("stopped before page %1 of %2")
+                                       .arg(page.index + 1)
+                                       .arg(pageCount));
+            }
+            std::optional<PageLayers> layers;
+            guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+                PageLayers drawn;
+                drawn.pageIndex = page.index;
+                drawn.underLayer =
+                    drawLayer(writer, under, page.frame, page.margins, page.value, pagesValue);
+                drawn.overLayer =
+                    drawLayer(writer, over, page.frame, page.margins, page.value, pagesValue);
+                layers = drawn;
+            });
+            return layers;
+        };
+
+        // The layers are drawn on a second thread, a batch at a time, while this one reads the
+        // rest of the source, then places each batch as it comes. The first batch starts as soon
+        // as its pages' frames are read; the drawing reads no page past it until the next batch,
+        // which starts once every frame is read.
+        const size_t firstBatch = std::min(drawings.size(), kPagesPerLayerDocument);
+        std::optional<PdfLayerDrawing> drawing;
+        size_t item = 0;
         for (int i = 0; i < pageCount; ++i) {
             if (!isUpdating()) {
                 throw stampFailure(
                     QStringLiteral("stopped before page %1 of %2").arg(i + 1).arg(pageCount));
             }
             pdf.dropCropBox(i);
-            if (!isPageStamped(*this, qint64(i + 1))) {
+            if (item == drawings.size() || drawings[item].index != i) {
                 continue;
             }
             guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
@@ -119,36 +156,19 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
                     throw stampFailure(
                         QStringLiteral("page %1 has no usable media box").arg(i + 1));
                 }
-                drawings.push_back({i, frame, marginRect(*this, frame.frameBox), m_numberCounter});
+                drawings[item].frame = frame;
+                drawings[item].margins = marginRect(*this, frame.frameBox);
             });
             m_numberCounter += m_numberSteps;
+            if (++item == firstBatch) {
+                drawing.emplace(drawings.size(), kPagesPerLayerDocument, drawPage);
+            }
         }
-
-        // The layers are drawn on a second thread while this one reads the rest of the source,
-        // then places each batch as it comes.
-        PdfLayerDrawing drawing(
-            drawings.size(), kPagesPerLayerDocument,
-            [&](PdfLayerWriter& writer, size_t item) -> std::optional<PageLayers> {
-                const PageDrawing& page = drawings[item];
-                if (!isUpdating()) {
-                    throw stampFailure(QStringLiteral("stopped before page %1 of %2")
-                                           .arg(page.index + 1)
-                                           .arg(pageCount));
-                }
-                std::optional<PageLayers> layers;
-                guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
-                    PageLayers drawn;
-                    drawn.pageIndex = page.index;
-                    drawn.underLayer =
-                        drawLayer(writer, under, page.frame, page.margins, page.value, pagesValue);
-                    drawn.overLayer =
-                        drawLayer(writer, over, page.frame, page.margins, page.value, pagesValue);
-                    layers = drawn;
-                });
-                return layers;
-            });
+        if (!drawing) { // no page is stamped
+            drawing.emplace(0, kPagesPerLayerDocument, drawPage);
+        }
         pdf.readAll();
-        while (std::optional<DrawnLayerBatch> batch = drawing.next()) {
+        while (std::optional<DrawnLayerBatch> batch = drawing->next()) {
             if (!batch->document.isEmpty()) {
                 pdf.placeLayers(std::make_unique<PdfLayerDocument>(batch->document), batch->pages);
             }
