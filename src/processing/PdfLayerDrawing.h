@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <QByteArray>
 #include <vector>
@@ -17,6 +18,11 @@ struct DrawnLayerBatch
 {
     QByteArray document; // empty when none of its pages got a layer
     std::vector<PageLayers> pages;
+    // `document` read back, when the drawing thread did that too.
+    std::unique_ptr<PdfLayerDocument> layers;
+
+    // `document` read back: here, unless the drawing thread did it.
+    std::unique_ptr<PdfLayerDocument> takeLayers();
 };
 
 // Draws the stamp layers of a file's stamped pages off the caller's thread, in page order (stamps

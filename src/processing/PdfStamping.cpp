@@ -5,7 +5,6 @@
 #include "model/Numbering.h"
 #include "platform/InputFile.h"
 #include "platform/PdfEditor.h"
-#include "platform/PdfLayerDocument.h"
 #include "platform/StagedFile.h"
 #include "platform/SystemLog.h"
 #include "processing/PageLayout.h"
@@ -170,7 +169,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         pdf.readAll();
         while (std::optional<DrawnLayerBatch> batch = drawing->next()) {
             if (!batch->document.isEmpty()) {
-                pdf.placeLayers(std::make_unique<PdfLayerDocument>(batch->document), batch->pages);
+                pdf.placeLayers(batch->takeLayers(), batch->pages);
             }
         }
         pdf.setCreator(QStringLiteral("Veltrane"));
