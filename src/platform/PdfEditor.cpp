@@ -65,6 +65,7 @@ struct PdfEditor::Document
     QByteArray memory; // the source's bytes when QPDF parses them from memory
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
+    std::vector<std::optional<PdfPageFrame>> frames; // each read once: placing asks again
 
     // What an update appended to the source needs: its end, the source objects edited, and
     // the first number of the objects made since. `wholeFile` when an edit cannot be written
@@ -202,6 +203,7 @@ PdfEditor::PdfEditor(const QString& path, const QString& password)
         document.tail = readPdfSourceTail(fd, document.opened.st_size);
     }
     document.pages = listPdfPages(pdf);
+    document.frames.resize(document.pages.size());
     if (repairPageCount(pdf, document.pages)) {
         document.wholeFile = true;
     }
@@ -235,6 +237,10 @@ bool PdfEditor::isEncrypted() const
 PdfPageFrame PdfEditor::pageFrame(int index)
 {
     QPDFPageObjectHelper& page = m_document->pages.at(size_t(index));
+    std::optional<PdfPageFrame>& known = m_document->frames[size_t(index)];
+    if (known) {
+        return *known;
+    }
     QPDFObjectHandle box = page.getMediaBox();
     QRectF media;
     if (box.isRectangle()) {
@@ -246,7 +252,8 @@ PdfPageFrame PdfEditor::pageFrame(int index)
     if (rotation.isInteger()) {
         rotate = int(rotation.getIntValue() % 360);
     }
-    return pdfPageFrame(media, rotate);
+    known = pdfPageFrame(media, rotate);
+    return *known;
 }
 
 void PdfEditor::dropCropBox(int index)

@@ -82,10 +82,20 @@ QPDFObjectHandle PdfLayerPlacer::formFor(int index, double* layerHeight)
     // byte (still compressed). Layers drawn alike (a logo, a fixed text) become one form that
     // every page shows.
     QPDFObjectHandle resources = sharedResources(layer);
-    std::string key = layer.data;
+    // The data's length first: compressed data may hold any byte, so the fields after it could
+    // otherwise shift into it.
+    std::string key;
+    const size_t length = layer.data.size();
+    key.reserve(sizeof length + length + layer.filter.size() + 64);
+    key.append(reinterpret_cast<const char*>(&length), sizeof length);
+    key += layer.data;
+    key += layer.filter;
     key += '\0';
-    key += layer.filter + ' ' + std::to_string(r.llx) + ' ' + std::to_string(r.lly) + ' ' +
-           std::to_string(r.urx) + ' ' + std::to_string(r.ury) + ' ' + resources.unparse();
+    // The box's numbers as they are stored: exact, and far cheaper than as text.
+    for (const double side : {r.llx, r.lly, r.urx, r.ury}) {
+        key.append(reinterpret_cast<const char*>(&side), sizeof side);
+    }
+    key += resources.unparse();
     auto known = m_forms.find(key);
     if (known != m_forms.end()) {
         return known->second;
