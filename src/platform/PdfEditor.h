@@ -56,9 +56,10 @@ public:
     // added: a caller with other work to do meanwhile (drawing the layers) can overlap the two.
     void readAll();
     // Each layer of `layers` becomes a form drawn under or over the listed pages' own content.
-    // Called once for each layer document. When the document is to be written as an update,
-    // the stamped pages and their new objects are written out at once (kept in memory until
-    // write()) and the new objects let go, so that memory does not grow with every page.
+    // Called once for each layer document, each page listed in one call at most. When the
+    // document is to be written as an update, the stamped pages and their new objects are
+    // written out at once (kept in memory until write()) and let go, so that memory does not
+    // grow with every page.
     void placeLayers(std::unique_ptr<PdfLayerDocument> layers,
                      const std::vector<PageLayers>& pages);
     // The document information's /Creator.

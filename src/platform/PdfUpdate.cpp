@@ -163,9 +163,7 @@ void PdfUpdateWriter::write(QPDF& pdf, const std::vector<QPDFObjGen>& roots, boo
         QPDFObjectHandle object = m_pending.front();
         m_pending.pop_front();
         writeObject(object);
-        if (object.getObjectID() >= m_firstNewId) {
-            written.push_back(object.getObjGen());
-        }
+        written.push_back(object.getObjGen());
     }
     if (letGo) {
         for (const QPDFObjGen& og : written) {

@@ -34,15 +34,16 @@ std::optional<PdfSourceTail> readPdfSourceTail(int fd, std::int64_t size);
 // cross-reference section with a trailer pointing back at the source's. The trailer keeps the
 // source's /Root, /Info and the first half of its /ID.
 // Objects can be written while the document is still being edited, a part at a time, so that
-// the new ones are let go from memory; each object is written once.
+// they are let go from memory; each object is written once.
 class PdfUpdateWriter
 {
 public:
     PdfUpdateWriter(const PdfSourceTail& tail, int firstNewId);
 
     // Writes the objects `roots` as they are now and the new objects they reach that are not
-    // written yet. With `letGo`, the new objects written become null in `pdf` (their memory
-    // freed): nothing may change them or write the document whole afterwards.
+    // written yet. With `letGo`, every object written, `roots` included, becomes null in `pdf`
+    // (its memory freed): nothing may read or change them or write the document whole
+    // afterwards.
     void write(QPDF& pdf, const std::vector<QPDFObjGen>& roots, bool letGo);
     // Writes what the trailer reaches, then the cross-reference section. The whole update, in
     // pieces to be written in order.
