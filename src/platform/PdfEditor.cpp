@@ -236,11 +236,11 @@ bool PdfEditor::isEncrypted() const
 
 PdfPageFrame PdfEditor::pageFrame(int index)
 {
-    QPDFPageObjectHelper& page = m_document->pages.at(size_t(index));
-    std::optional<PdfPageFrame>& known = m_document->frames[size_t(index)];
+    std::optional<PdfPageFrame>& known = m_document->frames.at(size_t(index));
     if (known) {
         return *known;
     }
+    QPDFPageObjectHelper& page = m_document->pages[size_t(index)];
     QPDFObjectHandle box = page.getMediaBox();
     QRectF media;
     if (box.isRectangle()) {

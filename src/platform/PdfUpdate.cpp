@@ -163,12 +163,12 @@ void PdfUpdateWriter::write(QPDF& pdf, const std::vector<QPDFObjGen>& roots, boo
         QPDFObjectHandle object = m_pending.front();
         m_pending.pop_front();
         writeObject(object);
-        written.push_back(object.getObjGen());
-    }
-    if (letGo) {
-        for (const QPDFObjGen& og : written) {
-            pdf.replaceObject(og, QPDFObjectHandle::newNull());
+        if (letGo) {
+            written.push_back(object.getObjGen());
         }
+    }
+    for (const QPDFObjGen& og : written) {
+        pdf.replaceObject(og, QPDFObjectHandle::newNull());
     }
 }
 
