@@ -53,6 +53,23 @@ bool sameFileState(const struct stat& a, const struct stat& b)
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+// Where a page is stamped, as its own and inherited /MediaBox and /Rotate say.
+PdfPageFrame readPageFrame(QPDFPageObjectHelper& page)
+{
+    QPDFObjectHandle box = page.getMediaBox();
+    QRectF media;
+    if (box.isRectangle()) {
+        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
+        media = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
+    }
+    int rotate = 0;
+    QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
+    if (rotation.isInteger()) {
+        rotate = int(rotation.getIntValue() % 360);
+    }
+    return pdfPageFrame(media, rotate);
+}
+
 } // namespace
 
 struct PdfEditor::Document
@@ -66,6 +83,12 @@ struct PdfEditor::Document
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
     std::vector<std::optional<PdfPageFrame>> frames; // each read once: placing asks again
+    bool listed = false;
+    // The first pages as read before the tree was listed, and whether they turned out to be
+    // the listed ones.
+    std::vector<QPDFObjGen> leading;
+    std::vector<PdfPageFrame> leadingFrames;
+    bool leadingHolds = false;
 
     // What an update appended to the source needs: its end, the source objects edited, and
     // the first number of the objects made since. `wholeFile` when an edit cannot be written
@@ -98,6 +121,39 @@ struct PdfEditor::Document
     }
 
     void write(const QString& path, const PdfWriteOptions& options);
+
+    // Lists the pages, once; repairs the tree's count.
+    void list()
+    {
+        if (listed) {
+            return;
+        }
+        listed = true;
+        pages = listPdfPages(pdf);
+        frames.resize(pages.size());
+        const bool repaired = repairPageCount(pdf, pages);
+        if (repaired) {
+            wholeFile = true;
+        }
+        const std::map<QPDFObjGen, QPDFXRefEntry> xref = pdf.getXRefTable();
+        const int lastSourceId = xref.empty() ? 0 : xref.rbegin()->first.getObj();
+        for (QPDFPageObjectHelper& page : pages) {
+            // QPDF gives a page listed twice a copy of its own, in a tree the update does not
+            // carry.
+            if (page.getObjectHandle().getObjectID() > lastSourceId) {
+                wholeFile = true;
+            }
+        }
+        leadingHolds = !repaired && leading.size() <= pages.size();
+        for (size_t i = 0; leadingHolds && i < leading.size(); ++i) {
+            leadingHolds = pages[i].getObjectHandle().getObjGen() == leading[i];
+        }
+        if (leadingHolds) {
+            for (size_t i = 0; i < leading.size(); ++i) {
+                frames[i] = leadingFrames[i];
+            }
+        }
+    }
 
     bool mayUpdate() { return tail && !wholeFile && !pdf.isEncrypted() && !pdf.anyWarnings(); }
 
@@ -202,19 +258,6 @@ PdfEditor::PdfEditor(const QString& path, const QString& password)
     if (known) {
         document.tail = readPdfSourceTail(fd, document.opened.st_size);
     }
-    document.pages = listPdfPages(pdf);
-    document.frames.resize(document.pages.size());
-    if (repairPageCount(pdf, document.pages)) {
-        document.wholeFile = true;
-    }
-    const std::map<QPDFObjGen, QPDFXRefEntry> xref = pdf.getXRefTable();
-    const int lastSourceId = xref.empty() ? 0 : xref.rbegin()->first.getObj();
-    for (QPDFPageObjectHelper& page : document.pages) {
-        // QPDF gives a page listed twice a copy of its own, in a tree the update does not carry.
-        if (page.getObjectHandle().getObjectID() > lastSourceId) {
-            document.wholeFile = true;
-        }
-    }
 }
 
 PdfEditor::~PdfEditor()
@@ -224,8 +267,40 @@ PdfEditor::~PdfEditor()
     }
 }
 
-int PdfEditor::pageCount() const
+int PdfEditor::declaredPageCount()
 {
+    return m_document->listed ? pageCount() : declaredPdfPageCount(m_document->pdf);
+}
+
+std::vector<PdfPageFrame> PdfEditor::leadingPageFrames(int count)
+{
+    Document& document = *m_document;
+    std::vector<PdfPageFrame> frames;
+    if (document.listed) {
+        for (int i = 0; i < std::min(count, pageCount()); ++i) {
+            frames.push_back(pageFrame(i));
+        }
+        return frames;
+    }
+    document.leading.clear();
+    for (QPDFObjectHandle& page : leadingPdfPages(document.pdf, size_t(std::max(count, 0)))) {
+        QPDFPageObjectHelper helper(page);
+        frames.push_back(readPageFrame(helper));
+        document.leading.push_back(page.getObjGen());
+    }
+    document.leadingFrames = frames;
+    return frames;
+}
+
+bool PdfEditor::leadingFramesHold()
+{
+    m_document->list();
+    return m_document->leadingHolds;
+}
+
+int PdfEditor::pageCount()
+{
+    m_document->list();
     return int(m_document->pages.size());
 }
 
@@ -236,28 +311,17 @@ bool PdfEditor::isEncrypted() const
 
 PdfPageFrame PdfEditor::pageFrame(int index)
 {
+    m_document->list();
     std::optional<PdfPageFrame>& known = m_document->frames.at(size_t(index));
-    if (known) {
-        return *known;
+    if (!known) {
+        known = readPageFrame(m_document->pages[size_t(index)]);
     }
-    QPDFPageObjectHelper& page = m_document->pages[size_t(index)];
-    QPDFObjectHandle box = page.getMediaBox();
-    QRectF media;
-    if (box.isRectangle()) {
-        const QPDFObjectHandle::Rectangle r = box.getArrayAsRectangle();
-        media = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
-    }
-    int rotate = 0;
-    QPDFObjectHandle rotation = page.getAttribute("/Rotate", false);
-    if (rotation.isInteger()) {
-        rotate = int(rotation.getIntValue() % 360);
-    }
-    known = pdfPageFrame(media, rotate);
     return *known;
 }
 
 void PdfEditor::dropCropBox(int index)
 {
+    m_document->list();
     QPDFObjectHandle node = m_document->pages.at(size_t(index)).getObjectHandle();
     for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
         if (node.hasKey("/CropBox")) {
@@ -270,12 +334,14 @@ void PdfEditor::dropCropBox(int index)
 
 void PdfEditor::readAll()
 {
+    m_document->list();
     m_document->reserveSourceNumbers();
 }
 
 void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
                             const std::vector<PageLayers>& pages)
 {
+    m_document->list();
     m_document->reserveSourceNumbers();
     {
         PdfLayerPlacer placer(m_document->pdf, layers->contents());
@@ -297,6 +363,7 @@ void PdfEditor::placeLayers(std::unique_ptr<PdfLayerDocument> layers,
 
 void PdfEditor::setCreator(const QString& creator)
 {
+    m_document->list();
     QPDF& pdf = m_document->pdf;
     QPDFObjectHandle trailer = pdf.getTrailer();
     QPDFObjectHandle info = trailer.getKey("/Info");
@@ -317,6 +384,7 @@ void PdfEditor::setCreator(const QString& creator)
 void PdfEditor::beginWrite(const QString& path)
 {
     Document& document = *m_document;
+    document.list();
     if (document.output || !document.mayUpdate()) {
         return;
     }
@@ -376,6 +444,7 @@ void PdfEditor::Document::write(const QString& path, const PdfWriteOptions& opti
 
 void PdfEditor::write(const QString& path, const PdfWriteOptions& options)
 {
+    m_document->list();
     m_document->write(path, options);
     // The caller moves the output into place meanwhile. The editor can do nothing more.
     letGo(m_disposal, std::move(m_document));

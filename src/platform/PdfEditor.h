@@ -38,14 +38,23 @@ struct PageLayers
 class PdfEditor
 {
 public:
-    // Opens and, with `password`, unlocks `path`; a page tree listing more than kMaxPdfPages
-    // pages is refused, and one whose count is wrong is repaired.
+    // Opens and, with `password`, unlocks `path`. The pages are listed when first asked for: a
+    // page tree listing more than kMaxPdfPages pages is refused then, and one whose count is
+    // wrong is repaired.
     PdfEditor(const QString& path, const QString& password);
     ~PdfEditor();
     PdfEditor(const PdfEditor&) = delete;
     PdfEditor& operator=(const PdfEditor&) = delete;
 
-    int pageCount() const;
+    // The page count the page tree claims, read without listing it; -1 when it claims none.
+    int declaredPageCount();
+    // The frames of the first `count` pages, read before the rest of the page tree (fewer when
+    // they cannot be read that way), so that a caller can start on them while the tree is
+    // listed. leadingFramesHold() says, once listed, whether they are the listed pages' own in a
+    // tree whose count was right.
+    std::vector<PdfPageFrame> leadingPageFrames(int count);
+    bool leadingFramesHold();
+    int pageCount();
     bool isEncrypted() const;
     // Where page `index` (0-based) is stamped: its media box and /Rotate.
     PdfPageFrame pageFrame(int index);

@@ -9,9 +9,10 @@
 namespace veltrane {
 namespace {
 
-// Counts the leaves of the page tree, each listing of a page once, each inner node visited
-// once (a tree that loops back is QPDF's to report); stops past `limit`.
-size_t countListedPages(QPDF& pdf, size_t limit)
+// Walks the page tree in document order, each inner node visited once (a tree that loops back
+// is QPDF's to report), handing each leaf to `leaf` until it returns false; gives up past
+// `limit` leaves and pending nodes. The number of leaves seen, or limit + 1 when given up.
+template <typename Leaf> size_t walkPageTree(QPDF& pdf, size_t limit, Leaf leaf)
 {
     size_t count = 0;
     std::set<QPDFObjGen> visited;
@@ -22,6 +23,9 @@ size_t countListedPages(QPDF& pdf, size_t limit)
         QPDFObjectHandle kids = node.isDictionary() ? node.getKey("/Kids") : QPDFObjectHandle();
         if (!kids.isArray()) {
             ++count;
+            if (!leaf(node)) {
+                return count;
+            }
             continue;
         }
         if (node.isIndirect() && !visited.insert(node.getObjGen()).second) {
@@ -42,11 +46,35 @@ size_t countListedPages(QPDF& pdf, size_t limit)
 
 std::vector<QPDFPageObjectHelper> listPdfPages(QPDF& pdf)
 {
-    if (countListedPages(pdf, kMaxPdfPages) > kMaxPdfPages) {
+    if (walkPageTree(pdf, kMaxPdfPages, [](QPDFObjectHandle&) { return true; }) > kMaxPdfPages) {
         throw std::runtime_error("the page tree lists more than " + std::to_string(kMaxPdfPages) +
                                  " pages");
     }
     return QPDFPageDocumentHelper(pdf).getAllPages();
+}
+
+std::vector<QPDFObjectHandle> leadingPdfPages(QPDF& pdf, size_t count)
+{
+    std::vector<QPDFObjectHandle> pages;
+    walkPageTree(pdf, kMaxPdfPages, [&](QPDFObjectHandle& leaf) {
+        // Only pages QPDF lists as they are; it makes copies of any other kind.
+        if (pages.size() == count || !leaf.isDictionary() || !leaf.isIndirect()) {
+            return false;
+        }
+        pages.push_back(leaf);
+        return pages.size() < count;
+    });
+    return pages;
+}
+
+int declaredPdfPageCount(QPDF& pdf)
+{
+    QPDFObjectHandle count = pdf.getRoot().getKey("/Pages").getKey("/Count");
+    if (!count.isInteger() || count.getIntValue() < 0 ||
+        count.getIntValue() > static_cast<long long>(kMaxPdfPages)) {
+        return -1;
+    }
+    return int(count.getIntValue());
 }
 
 bool repairPageCount(QPDF& pdf, const std::vector<QPDFPageObjectHelper>& pages)

@@ -38,7 +38,8 @@ public:
     // ends the drawing and is thrown again by next().
     using DrawPage = std::function<std::optional<PageLayers>(PdfLayerWriter& writer, size_t item)>;
 
-    PdfLayerDrawing(size_t items, size_t itemsPerBatch, DrawPage draw);
+    // The first batch holds `firstBatchItems` items, each one after `itemsPerBatch`.
+    PdfLayerDrawing(size_t items, size_t firstBatchItems, size_t itemsPerBatch, DrawPage draw);
     // Stops the drawing after the page at hand and waits for it.
     ~PdfLayerDrawing();
     PdfLayerDrawing(const PdfLayerDrawing&) = delete;
@@ -49,9 +50,10 @@ public:
 
 private:
     void startBatch();
-    DrawnLayerBatch drawBatch(size_t first, size_t end) const;
+    DrawnLayerBatch drawBatch(size_t batch, size_t first, size_t end) const;
 
     const size_t m_items;
+    const size_t m_firstBatchItems;
     const size_t m_itemsPerBatch;
     const DrawPage m_draw;
 

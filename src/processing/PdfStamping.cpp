@@ -26,6 +26,13 @@ namespace {
 // Pages larger than this (in points, either side) get no stamp layers.
 constexpr double kMaxLayerSide = 200000.0;
 
+bool usableLayerFrame(const PdfPageFrame& frame)
+{
+    const QSizeF size = frame.frameBox.size();
+    return size.width() > 0 && size.height() > 0 && size.width() <= kMaxLayerSide &&
+           size.height() <= kMaxLayerSide;
+}
+
 // Draws one layer of a stamped page; -1 when the page has no stamp in it.
 int drawLayer(PdfLayerWriter& layers, const std::vector<IStampItem*>& stamps,
               const PdfPageFrame& frame, const QRectF& margins, qint64 pageValue, qint64 pagesValue)
@@ -56,6 +63,13 @@ struct PageDrawing
 // Pages whose layers are drawn into one layer document: large files are placed in pieces while
 // the rest is drawn, at the price of their fonts being embedded once a piece.
 constexpr size_t kPagesPerLayerDocument = 1024;
+
+// The first batch, when its pages' frames are read before the page tree is listed: listing the
+// rest takes about as long as drawing a fifth of the pages, which the drawing does meanwhile.
+size_t leadingBatch(size_t stamped)
+{
+    return std::clamp(stamped / 5, kPagesPerLayerDocument, 4 * kPagesPerLayerDocument);
+}
 
 std::atomic<bool> g_deterministicIds{false};
 
@@ -89,9 +103,6 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             throw stampFailure(error);
         }
         PdfEditor pdf(source, password);
-        pdf.beginWrite(output->temporaryPath());
-        const int pageCount = pdf.pageCount();
-        const qint64 pagesValue = totalPages > 0 ? totalPages : qint64(pageCount);
 
         std::vector<IStampItem*> under;
         std::vector<IStampItem*> over;
@@ -101,15 +112,27 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             }
         }
 
-        // The stamped pages and their numbers; where each one's layers go is read below.
+        // The stamped pages of a document of `count` pages and their numbers; where each one's
+        // layers go is read below.
+        int pageCount = 0;
+        qint64 pagesValue = 0;
         std::vector<PageDrawing> drawings;
-        qint64 value = m_numberCounter;
-        for (int i = 0; i < pageCount; ++i) {
-            if (isPageStamped(*this, qint64(i + 1))) {
-                drawings.push_back({i, {}, {}, value});
-                value += m_numberSteps;
+        const auto listDrawings = [&](int count) {
+            pageCount = count;
+            pagesValue = totalPages > 0 ? totalPages : qint64(count);
+            drawings.clear();
+            qint64 value = m_numberCounter;
+            for (int i = 0; i < count; ++i) {
+                if (isPageStamped(*this, qint64(i + 1))) {
+                    drawings.push_back({i, {}, {}, value});
+                    value += m_numberSteps;
+                }
             }
-        }
+        };
+        const auto setFrame = [&](PageDrawing& page, const PdfPageFrame& frame) {
+            page.frame = frame;
+            page.margins = marginRect(*this, frame.frameBox);
+        };
         const auto drawPage = [&](PdfLayerWriter& writer,
                                   size_t item) -> std::optional<PageLayers> {
             const PageDrawing& page = drawings[item];
@@ -133,10 +156,42 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
 
         // The layers are drawn on a second thread, a batch at a time, while this one reads the
         // rest of the source, then places each batch as it comes. The first batch starts as soon
-        // as its pages' frames are read; the drawing reads no page past it until the next batch,
-        // which starts once every frame is read.
-        const size_t firstBatch = std::min(drawings.size(), kPagesPerLayerDocument);
+        // as its pages' frames are read: before the page tree is listed, with the page count it
+        // claims, when its first pages can be read alone; drawn again when the listing finds
+        // otherwise. The drawing reads no page past the first batch until the next batch, which
+        // starts once every frame is read.
         std::optional<PdfLayerDrawing> drawing;
+        size_t framed = 0; // stamped pages whose frames were read before the listing
+        const int declared = pdf.declaredPageCount();
+        if (declared > 0) {
+            listDrawings(declared);
+            const size_t leading = std::min(drawings.size(), leadingBatch(drawings.size()));
+            const size_t reach = leading > 0 ? size_t(drawings[leading - 1].index) + 1 : 0;
+            const std::vector<PdfPageFrame> frames =
+                reach > 0 ? pdf.leadingPageFrames(int(reach)) : std::vector<PdfPageFrame>();
+            const auto first = drawings.begin();
+            if (reach > 0 && frames.size() == reach &&
+                std::all_of(first, first + ptrdiff_t(leading), [&](const PageDrawing& page) {
+                    return usableLayerFrame(frames[size_t(page.index)]);
+                })) {
+                for (auto page = first; page != first + ptrdiff_t(leading); ++page) {
+                    setFrame(*page, frames[size_t(page->index)]);
+                }
+                framed = leading;
+                drawing.emplace(drawings.size(), leading, kPagesPerLayerDocument, drawPage);
+            }
+        }
+        const int listed = pdf.pageCount();
+        if (drawing && !pdf.leadingFramesHold()) {
+            drawing.reset();
+            framed = 0;
+        }
+        if (framed == 0) {
+            listDrawings(listed);
+        }
+        pdf.beginWrite(output->temporaryPath());
+
+        const size_t firstBatch = std::min(drawings.size(), kPagesPerLayerDocument);
         size_t item = 0;
         for (int i = 0; i < pageCount; ++i) {
             if (!isUpdating()) {
@@ -147,24 +202,23 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             if (item == drawings.size() || drawings[item].index != i) {
                 continue;
             }
-            guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
-                const PdfPageFrame frame = pdf.pageFrame(i);
-                const QSizeF size = frame.frameBox.size();
-                if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxLayerSide ||
-                    size.height() > kMaxLayerSide) {
-                    throw stampFailure(
-                        QStringLiteral("page %1 has no usable media box").arg(i + 1));
-                }
-                drawings[item].frame = frame;
-                drawings[item].margins = marginRect(*this, frame.frameBox);
-            });
+            if (item >= framed) {
+                guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
+                    const PdfPageFrame frame = pdf.pageFrame(i);
+                    if (!usableLayerFrame(frame)) {
+                        throw stampFailure(
+                            QStringLiteral("page %1 has no usable media box").arg(i + 1));
+                    }
+                    setFrame(drawings[item], frame);
+                });
+            }
             m_numberCounter += m_numberSteps;
-            if (++item == firstBatch) {
-                drawing.emplace(drawings.size(), kPagesPerLayerDocument, drawPage);
+            if (++item == firstBatch && !drawing) {
+                drawing.emplace(drawings.size(), firstBatch, kPagesPerLayerDocument, drawPage);
             }
         }
         if (!drawing) { // no page is stamped
-            drawing.emplace(0, kPagesPerLayerDocument, drawPage);
+            drawing.emplace(0, 1, kPagesPerLayerDocument, drawPage);
         }
         pdf.readAll();
         while (std::optional<DrawnLayerBatch> batch = drawing->next()) {
