@@ -65,10 +65,11 @@ struct PageDrawing
 constexpr size_t kPagesPerLayerDocument = 1024;
 
 // The first batch, when its pages' frames are read before the page tree is listed: listing the
-// rest takes about as long as drawing a fifth of the pages, which the drawing does meanwhile.
+// rest takes about as long as drawing a fifth of the pages, which the drawing does meanwhile. A
+// larger one takes more memory than it saves time.
 size_t leadingBatch(size_t stamped)
 {
-    return std::clamp(stamped / 5, kPagesPerLayerDocument, 4 * kPagesPerLayerDocument);
+    return std::clamp(stamped / 5, kPagesPerLayerDocument, 2 * kPagesPerLayerDocument);
 }
 
 std::atomic<bool> g_deterministicIds{false};
