@@ -128,8 +128,8 @@ struct PdfEditor::Document
         if (listed) {
             return;
         }
-        listed = true;
         pages = listPdfPages(pdf);
+        listed = true;
         frames.resize(pages.size());
         const bool repaired = repairPageCount(pdf, pages);
         if (repaired) {

@@ -69,7 +69,8 @@ std::vector<QPDFObjectHandle> leadingPdfPages(QPDF& pdf, size_t count)
 
 int declaredPdfPageCount(QPDF& pdf)
 {
-    QPDFObjectHandle count = pdf.getRoot().getKey("/Pages").getKey("/Count");
+    QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
+    QPDFObjectHandle count = root.isDictionary() ? root.getKey("/Count") : QPDFObjectHandle();
     if (!count.isInteger() || count.getIntValue() < 0 ||
         count.getIntValue() > static_cast<long long>(kMaxPdfPages)) {
         return -1;
