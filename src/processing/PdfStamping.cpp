@@ -143,6 +143,9 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
                                        .arg(pageCount));
             }
             std::optional<PageLayers> layers;
+            if (!usableLayerFrame(page.frame)) { // left out when its frame was read
+                return layers;
+            }
             guarded(QStringLiteral("Error in [drawPDFNumber:] : %@"), [&] {
                 PageLayers drawn;
                 drawn.pageIndex = page.index;

@@ -458,3 +458,34 @@ TEST_F(PdfStampingTest, StampsWithoutASanePlaceAreLeftOutAndTheFileStaysValid)
         }
     }
 }
+
+// A page whose box cannot carry a layer is left without one, with its reason (its number is
+// used up all the same), wherever it is: among the first pages, whose frames are read before the
+// page tree is listed, or after them.
+TEST_F(PdfStampingTest, PagesWithoutAUsableMediaBoxAreLeftBare)
+{
+    addText(u"<{0}/{1}>"_s);
+    for (const char* box : {"[0 0 0 0]", "[0 0 300000 300]"}) {
+        for (const int bare : {2, 1100}) {
+            const QString in = bodyPdf(1100, u"in.pdf"_s, QSizeF(300, 300));
+            test::editPdf(in, [&](QPDF& pdf) {
+                QPDFPageDocumentHelper(pdf)
+                    .getAllPages()[size_t(bare - 1)]
+                    .getObjectHandle()
+                    .replaceKey("/MediaBox", QPDFObjectHandle::parse(box));
+            });
+            test::LogCapture log;
+            ASSERT_TRUE(stampPdf(in, path(u"out.pdf"_s))) << box << bare;
+            QStringList labels;
+            for (int page = 1; page <= 1100; ++page) {
+                labels << (page == bare ? u"-"_s : u"%1/1100"_s.arg(page));
+            }
+            EXPECT_EQ(stampLabels(path(u"out.pdf"_s), 1100), labels) << box << bare;
+            EXPECT_EQ(
+                log.lines(),
+                QStringList(
+                    u"Error in [drawPDFNumber:] : page %1 has no usable media box"_s.arg(bare)))
+                << box << bare;
+        }
+    }
+}
