@@ -169,16 +169,17 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         const int declared = pdf.declaredPageCount();
         if (declared > 0) {
             listDrawings(declared);
-            const size_t leading = std::min(drawings.size(), leadingBatch(drawings.size()));
-            const size_t reach = leading > 0 ? size_t(drawings[leading - 1].index) + 1 : 0;
-            const std::vector<PdfPageFrame> frames =
-                reach > 0 ? pdf.leadingPageFrames(int(reach)) : std::vector<PdfPageFrame>();
+        }
+        const size_t leading = std::min(drawings.size(), leadingBatch(drawings.size()));
+        if (leading > 0) {
+            const size_t reach = size_t(drawings[leading - 1].index) + 1;
+            const std::vector<PdfPageFrame> frames = pdf.leadingPageFrames(int(reach));
             const auto first = drawings.begin();
-            if (reach > 0 && frames.size() == reach &&
-                std::all_of(first, first + ptrdiff_t(leading), [&](const PageDrawing& page) {
+            const auto end = first + ptrdiff_t(leading);
+            if (frames.size() == reach && std::all_of(first, end, [&](const PageDrawing& page) {
                     return usableLayerFrame(frames[size_t(page.index)]);
                 })) {
-                for (auto page = first; page != first + ptrdiff_t(leading); ++page) {
+                for (auto page = first; page != end; ++page) {
                     setFrame(*page, frames[size_t(page->index)]);
                 }
                 framed = leading;
