@@ -144,6 +144,9 @@ struct PdfEditor::Document
                 wholeFile = true;
             }
         }
+        if (!mayUpdate()) {
+            stopCopying.store(true); // an output begun early is written whole instead
+        }
         leadingHolds = !repaired && leading.size() <= pages.size();
         for (size_t i = 0; leadingHolds && i < leading.size(); ++i) {
             leadingHolds = pages[i].getObjectHandle().getObjGen() == leading[i];
@@ -384,7 +387,6 @@ void PdfEditor::setCreator(const QString& creator)
 void PdfEditor::beginWrite(const QString& path)
 {
     Document& document = *m_document;
-    document.list();
     if (document.output || !document.mayUpdate()) {
         return;
     }

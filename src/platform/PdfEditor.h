@@ -73,9 +73,10 @@ public:
                      const std::vector<PageLayers>& pages);
     // The document information's /Creator.
     void setCreator(const QString& creator);
-    // Starts the output at `path` (truncated first) when the document looks like one to be
-    // written as an update: the source's bytes are copied there on a thread of their own while
-    // the caller edits. write() with the same path finishes it.
+    // Starts the output at `path` (truncated first) when the document, as opened, looks like one
+    // to be written as an update: the source's bytes are copied there on a thread of their own
+    // while the caller reads and edits. The copy stops when the pages' listing finds otherwise.
+    // write() with the same path finishes it.
     void beginWrite(const QString& path);
     // Writes the document to `path` (truncated first), noticing every failed or short write.
     // An unencrypted source that QPDF read without repairs is written as an update: its bytes

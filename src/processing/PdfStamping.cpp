@@ -104,6 +104,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             throw stampFailure(error);
         }
         PdfEditor pdf(source, password);
+        pdf.beginWrite(output->temporaryPath());
 
         std::vector<IStampItem*> under;
         std::vector<IStampItem*> over;
@@ -194,7 +195,6 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
         if (framed == 0) {
             listDrawings(listed);
         }
-        pdf.beginWrite(output->temporaryPath());
 
         const size_t firstBatch = std::min(drawings.size(), kPagesPerLayerDocument);
         size_t item = 0;
