@@ -8,14 +8,49 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <stdexcept>
+#include <system_error>
 
 namespace veltrane {
+namespace {
+
+const QString kFontListFailure = QStringLiteral("Error in (Numbering=>getPDFFonts) : %@");
+
+bool hasFontDatabase()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// Every family the font database lists, in its order. Any thread: the database locks itself.
+QList<PDFFont> readFontList()
+{
+    const QStringList families = QFontDatabase::families();
+    QList<PDFFont> fonts;
+    fonts.reserve(families.size());
+    for (const QString& family : families) {
+        fonts.append(PDFFont::initWithFont(family, -1, 12.0, false));
+    }
+    return fonts;
+}
+
+} // namespace
 
 Numbering::Numbering()
 {
     const QVariant stored = PreferencesStore::shared().value(QStringLiteral("NUMBERING"));
     if (stored.isValid()) {
         setData(stored);
+    }
+    if (hasFontDatabase()) {
+        try {
+            m_fonts = std::async(std::launch::async, [] {
+                          QList<PDFFont> fonts;
+                          guarded(kFontListFailure, [&] { fonts = readFontList(); });
+                          return fonts;
+                      }).share();
+            return;
+        } catch (const std::system_error&) {
+            // No thread to spare: the list is read here.
+        }
     }
     getPDFFonts();
 }
@@ -193,17 +228,16 @@ void Numbering::reset()
 
 void Numbering::getPDFFonts()
 {
-    guarded(QStringLiteral("Error in (Numbering=>getPDFFonts) : %@"), [&] {
-        m_fonts.clear();
-        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    std::promise<QList<PDFFont>> list;
+    m_fonts = list.get_future().share();
+    QList<PDFFont> fonts;
+    guarded(kFontListFailure, [&] {
+        if (!hasFontDatabase()) {
             throw std::runtime_error("the font database needs a running GUI application");
         }
-        const QStringList families = QFontDatabase::families();
-        m_fonts.reserve(families.size());
-        for (const QString& family : families) {
-            m_fonts.append(PDFFont::initWithFont(family, -1, 12.0, false));
-        }
+        fonts = readFontList();
     });
+    list.set_value(std::move(fonts));
 }
 
 QString Numbering::romanNumeralsFromInt(qint32 value)

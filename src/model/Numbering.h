@@ -6,6 +6,7 @@
 #include "model/StampTypes.h"
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <QImage>
 #include <QList>
@@ -36,10 +37,11 @@ class Numbering
 {
 public:
     // The defaults, then the job stored under "NUMBERING" in the preferences store, then the
-    // font list.
+    // font list, which the font database fills on a thread of its own meanwhile (reading it takes
+    // milliseconds a job about to stamp a file need not wait for).
     Numbering();
-    // A deep copy: fields, running number, stamps (without editors) and fonts; no delegate, no
-    // open update bracket.
+    // A deep copy: fields, running number, stamps (without editors) and fonts (the same list,
+    // even one still being filled); no delegate, no open update bracket.
     Numbering(const Numbering& other);
     Numbering& operator=(const Numbering&) = delete;
     ~Numbering();
@@ -129,7 +131,8 @@ public:
     // Restarts numbering: numberCounter = startNumber, every stamp's mirror state cleared.
     void reset();
 
-    const QList<PDFFont>& fonts() const { return m_fonts; }
+    // Waits for the list begun at creation when it is still being filled.
+    const QList<PDFFont>& fonts() const { return m_fonts.get(); }
     // Refills the font list from the font database (needs a QGuiApplication).
     void getPDFFonts();
 
@@ -233,7 +236,7 @@ private:
     qint64 m_startPage = 1;
     bool m_isHighlightStamp = true;
     bool m_isLivePreview = false;
-    QList<PDFFont> m_fonts;
+    std::shared_future<QList<PDFFont>> m_fonts;
     std::atomic<bool> m_isUpdating{false};
     qint64 m_numberCounter = 0;
     bool m_isSettingsChanged = false;
