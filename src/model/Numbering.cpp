@@ -13,7 +13,10 @@
 namespace veltrane {
 namespace {
 
-const QString kFontListFailure = QStringLiteral("Error in (Numbering=>getPDFFonts) : %@");
+QString fontListFailure()
+{
+    return QStringLiteral("Error in (Numbering=>getPDFFonts) : %@");
+}
 
 bool hasFontDatabase()
 {
@@ -44,7 +47,7 @@ Numbering::Numbering()
         try {
             m_fonts = std::async(std::launch::async, [] {
                           QList<PDFFont> fonts;
-                          guarded(kFontListFailure, [&] { fonts = readFontList(); });
+                          guarded(fontListFailure(), [&] { fonts = readFontList(); });
                           return fonts;
                       }).share();
             return;
@@ -231,7 +234,7 @@ void Numbering::getPDFFonts()
     std::promise<QList<PDFFont>> list;
     m_fonts = list.get_future().share();
     QList<PDFFont> fonts;
-    guarded(kFontListFailure, [&] {
+    guarded(fontListFailure(), [&] {
         if (!hasFontDatabase()) {
             throw std::runtime_error("the font database needs a running GUI application");
         }

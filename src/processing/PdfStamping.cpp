@@ -104,6 +104,7 @@ bool Numbering::processPDF(const QString& source, const QString& target, const Q
             throw stampFailure(error);
         }
         PdfEditor pdf(source, password);
+        // The longest step of an update, copying the source, starts now and runs meanwhile.
         pdf.beginWrite(output->temporaryPath());
 
         std::vector<IStampItem*> under;
