@@ -13,25 +13,26 @@
 namespace veltrane {
 namespace {
 
-QString fontListFailure()
-{
-    return QStringLiteral("Error in (Numbering=>getPDFFonts) : %@");
-}
-
 bool hasFontDatabase()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-// Every family the font database lists, in its order. Any thread: the database locks itself.
+// Every family the font database lists, in its order; none, and a log line, without a GUI
+// application. Any thread: the database locks itself.
 QList<PDFFont> readFontList()
 {
-    const QStringList families = QFontDatabase::families();
     QList<PDFFont> fonts;
-    fonts.reserve(families.size());
-    for (const QString& family : families) {
-        fonts.append(PDFFont::initWithFont(family, -1, 12.0, false));
-    }
+    guarded(QStringLiteral("Error in (Numbering=>getPDFFonts) : %@"), [&] {
+        if (!hasFontDatabase()) {
+            throw std::runtime_error("the font database needs a running GUI application");
+        }
+        const QStringList families = QFontDatabase::families();
+        fonts.reserve(families.size());
+        for (const QString& family : families) {
+            fonts.append(PDFFont::initWithFont(family, -1, 12.0, false));
+        }
+    });
     return fonts;
 }
 
@@ -45,11 +46,7 @@ Numbering::Numbering()
     }
     if (hasFontDatabase()) {
         try {
-            m_fonts = std::async(std::launch::async, [] {
-                          QList<PDFFont> fonts;
-                          guarded(fontListFailure(), [&] { fonts = readFontList(); });
-                          return fonts;
-                      }).share();
+            m_fonts = std::async(std::launch::async, readFontList).share();
             return;
         } catch (const std::system_error&) {
             // No thread to spare: the list is read here.
@@ -232,15 +229,8 @@ void Numbering::reset()
 void Numbering::getPDFFonts()
 {
     std::promise<QList<PDFFont>> list;
+    list.set_value(readFontList());
     m_fonts = list.get_future().share();
-    QList<PDFFont> fonts;
-    guarded(fontListFailure(), [&] {
-        if (!hasFontDatabase()) {
-            throw std::runtime_error("the font database needs a running GUI application");
-        }
-        fonts = readFontList();
-    });
-    list.set_value(std::move(fonts));
 }
 
 QString Numbering::romanNumeralsFromInt(qint32 value)
