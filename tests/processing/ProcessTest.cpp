@@ -9,6 +9,7 @@
 #include "support/GifTools.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
+#include "support/RunFixture.h"
 #include "support/ScopedPreferences.h"
 #include "support/TiffTools.h"
 
@@ -27,64 +28,8 @@ using namespace Qt::StringLiterals;
 
 using namespace veltrane;
 
-namespace {
-
-FileItem item(const QString& path)
-{
-    return *FileItem::initWithURL(QUrl::fromLocalFile(path));
-}
-
-class ProcessTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(u"in"_s)));
-        ASSERT_TRUE(QDir().mkpath(m_dir.filePath(u"out"_s)));
-        auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(u"<{0}/{1}>"_s);
-        stamp->setMarginAnchor(BottomRight);
-        m_settings.number().stamps().push_back(std::move(stamp));
-    }
-
-    QString in(const QString& name) const { return m_dir.filePath(u"in/"_s + name); }
-    QString out(const QString& name) const { return m_dir.filePath(u"out/"_s + name); }
-
-    QList<FileItem> pdfs(const QList<int>& pages)
-    {
-        QList<FileItem> items;
-        for (int i = 0; i < pages.size(); ++i) {
-            const QString path = in(u"doc%1.pdf"_s.arg(i + 1));
-            test::writeBodyPdf(path, pages[i], QSizeF(300, 300));
-            items.append(item(path));
-        }
-        return items;
-    }
-
-    std::unique_ptr<Process> run(const QList<FileItem>& items, int jobs = 1,
-                                 std::function<void(Process&, const RunProgress&)> onProgress = {})
-    {
-        auto process = std::make_unique<Process>(m_settings);
-        process->setJobs(jobs);
-        Process* raw = process.get();
-        process->setProgressHandler([this, raw, onProgress](const RunProgress& progress) {
-            m_reports << progress.text;
-            if (onProgress) {
-                onProgress(*raw, progress);
-            }
-        });
-        process->combine(items, m_dir.filePath(u"out"_s));
-        process->start(totalPagesOf(items));
-        return process;
-    }
-
-    test::ScopedPreferences m_preferences;
-    QTemporaryDir m_dir;
-    Settings m_settings;
-    QStringList m_reports;
-};
-
-} // namespace
+using test::listedItem;
+using ProcessTest = test::RunFixture;
 
 TEST_F(ProcessTest, EmptyListEndsAtOnceWithASavedLog)
 {
@@ -112,10 +57,10 @@ TEST_F(ProcessTest, NumberingRestartsWithEachFileUnlessContinuous)
 TEST_F(ProcessTest, StatusesCountsAndMessages)
 {
     QList<FileItem> items = pdfs({2, 1});
-    items.append(item(test::corpusFile(u"qpdf_empty.pdf"_s)));
+    items.append(listedItem(test::corpusFile(u"qpdf_empty.pdf"_s)));
     const QString vanishing = in(u"gone.pdf"_s);
     test::writeBodyPdf(vanishing, 2);
-    items.append(item(vanishing));
+    items.append(listedItem(vanishing));
     QFile::remove(vanishing); // it disappears after being listed
     test::LogCapture log;
     auto process = run(items);
@@ -146,7 +91,7 @@ TEST_F(ProcessTest, ACutAnimationIsCompletedAndItsLogLineSaysWhatWasLeftOut)
 {
     const test::GifFile gif = test::makeGif(QSize(40, 30), {Qt::red, Qt::green, Qt::blue});
     const QString cut = test::writeFile(in(u"cut.gif"_s), gif.bytes.left(gif.frameOffsets[2] + 11));
-    const FileItem listed = item(cut);
+    const FileItem listed = listedItem(cut);
     EXPECT_EQ(listed.pages(), 3);
     test::LogCapture log;
     auto process = run({listed});
@@ -188,7 +133,7 @@ TEST_F(ProcessTest, BatchRunReportsOnItsOwnThreadAndEndsOnce)
         batch.setFileStartObserver([&started](Process&, const QString& file) { started << file; });
         auto process = std::make_unique<Process>(m_settings);
         process->setJobs(jobs);
-        process->combine(items, m_dir.filePath(u"out"_s));
+        process->combine(items, out());
         ASSERT_TRUE(batch.start(std::move(process), totalPagesOf(items)));
         EXPECT_FALSE(batch.start(std::make_unique<Process>(m_settings), 0));
         ASSERT_TRUE(finished.wait(30000)) << jobs;
@@ -209,9 +154,9 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
     QList<FileItem> items = pdfs({3, 4, 1, 2});
     test::writeTiff(in(u"scan.tif"_s), QList<QImage>(3, QImage(120, 90, QImage::Format_RGB32)),
                     true);
-    items.insert(2, item(in(u"scan.tif"_s)));
+    items.insert(2, listedItem(in(u"scan.tif"_s)));
     QFile::copy(test::corpusFile(u"pillow_hopper.jpg"_s), in(u"photo.jpg"_s));
-    items.append(item(in(u"photo.jpg"_s)));
+    items.append(listedItem(in(u"photo.jpg"_s)));
     Numbering& job = m_settings.number();
     job.setIsContinuousNumbering(true);
     job.setStartNumber(10);
@@ -226,7 +171,7 @@ TEST_F(ProcessTest, ParallelRunWritesExactlyWhatTheSequentialRunWrites)
     setDeterministicPdfIds(true);
     auto one = run(items, 1);
     QMap<QString, QByteArray> sequential;
-    for (const QString& name : QDir(m_dir.filePath(u"out"_s)).entryList(QDir::Files)) {
+    for (const QString& name : QDir(out()).entryList(QDir::Files)) {
         sequential.insert(name, test::fileBytes(out(name)));
         QFile::remove(out(name));
     }
@@ -264,7 +209,7 @@ TEST_F(ProcessTest, RunChecksAndTexts)
     const QList<FileItem> items = pdfs({1});
     // The source folder however it is spelt: letter case and a slash, a trailing slash, "..", a
     // link to the folder, a link to the source file elsewhere, the source through a folder link.
-    const QString source = m_dir.filePath(u"in"_s);
+    const QString source = in();
     const QByteArray linked = QFile::encodeName(m_dir.filePath(u"linked"_s));
     ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), linked.constData()), 0);
     QDir().mkpath(m_dir.filePath(u"links"_s));
@@ -276,18 +221,22 @@ TEST_F(ProcessTest, RunChecksAndTexts)
           m_dir.filePath(u"linked"_s), m_dir.filePath(u"linked/"_s)}) {
         EXPECT_TRUE(outputFolderMatchesSources(spelling, items)) << qPrintable(spelling);
     }
-    EXPECT_TRUE(outputFolderMatchesSources(source, {item(m_dir.filePath(u"links/doc1.pdf"_s))}));
-    EXPECT_TRUE(outputFolderMatchesSources(source, {item(m_dir.filePath(u"linked/doc1.pdf"_s))}));
+    EXPECT_TRUE(
+        outputFolderMatchesSources(source, {listedItem(m_dir.filePath(u"links/doc1.pdf"_s))}));
+    EXPECT_TRUE(
+        outputFolderMatchesSources(source, {listedItem(m_dir.filePath(u"linked/doc1.pdf"_s))}));
     EXPECT_TRUE(outputFolderMatchesSources(m_dir.filePath(u"links"_s),
                                            items)); // the output would be the source
-    EXPECT_FALSE(outputFolderMatchesSources(m_dir.filePath(u"out"_s), items));
+    EXPECT_FALSE(outputFolderMatchesSources(out(), items));
     QDir().mkpath(m_dir.filePath(u"other"_s));
     test::writeBodyPdf(m_dir.filePath(u"other/doc1.pdf"_s), 1);
-    EXPECT_EQ(outputNameClashes(items + QList<FileItem>{item(m_dir.filePath(u"other/doc1.pdf"_s))}),
-              QStringList{u"doc1.pdf"_s});
+    EXPECT_EQ(
+        outputNameClashes(items + QList<FileItem>{listedItem(m_dir.filePath(u"other/doc1.pdf"_s))}),
+        QStringList{u"doc1.pdf"_s});
     // A file without pages writes nothing, so it clashes with nothing.
-    EXPECT_EQ(outputNameClashes(items + QList<FileItem>{item(m_dir.filePath(u"gone/doc1.pdf"_s))}),
-              QStringList());
+    EXPECT_EQ(
+        outputNameClashes(items + QList<FileItem>{listedItem(m_dir.filePath(u"gone/doc1.pdf"_s))}),
+        QStringList());
 
     const QDateTime start(QDate(2026, 12, 5), QTime(10, 0, 0));
     EXPECT_EQ(timeTakenString(start, start.addMSecs(900)), QString());

@@ -8,7 +8,7 @@
 #include "support/LockableFolder.h"
 #include "support/LogCapture.h"
 #include "support/PdfTools.h"
-#include "support/ScopedPreferences.h"
+#include "support/RunFixture.h"
 #include "support/TiffTools.h"
 
 #include <csignal>
@@ -41,38 +41,17 @@ QImage noise(int width, int height)
     return image;
 }
 
-class FaultInjectionTest : public ::testing::Test
+class FaultInjectionTest : public test::RunFixture
 {
 protected:
-    void SetUp() override
-    {
-        auto stamp = std::make_unique<TextStamp>();
-        stamp->setNumberFormat(u"<{0}/{1}>"_s);
-        stamp->setMarginAnchor(9);
-        m_settings.number().stamps().push_back(std::move(stamp));
-    }
-
-    QString source(const QString& name) const { return m_sources.filePath(name); }
-
     // Noise TIFFs (incompressible) of the given sizes, named t1.tif, t2.tif, ...
     QList<FileItem> noiseTiffs(const QList<int>& sides)
     {
         QList<FileItem> items;
         for (int i = 0; i < sides.size(); ++i) {
-            const QString path = source(u"t%1.tif"_s.arg(i + 1));
+            const QString path = in(u"t%1.tif"_s.arg(i + 1));
             test::writeTiff(path, {noise(sides[i], sides[i])}, false);
-            items << *FileItem::initWithURL(QUrl::fromLocalFile(path));
-        }
-        return items;
-    }
-
-    QList<FileItem> pdfs(int count, int pages)
-    {
-        QList<FileItem> items;
-        for (int i = 0; i < count; ++i) {
-            const QString path = source(u"d%1.pdf"_s.arg(i + 1));
-            test::writeBodyPdf(path, pages, QSizeF(300, 300));
-            items << *FileItem::initWithURL(QUrl::fromLocalFile(path));
+            items << test::listedItem(path);
         }
         return items;
     }
@@ -80,23 +59,10 @@ protected:
     QHash<QString, QByteArray> snapshot() const
     {
         QHash<QString, QByteArray> bytes;
-        for (const QString& name : QDir(m_sources.path()).entryList(QDir::Files)) {
-            bytes.insert(name, test::fileBytes(source(name)));
+        for (const QString& name : QDir(in()).entryList(QDir::Files)) {
+            bytes.insert(name, test::fileBytes(in(name)));
         }
         return bytes;
-    }
-
-    std::unique_ptr<Process> run(const QList<FileItem>& items, const QString& output,
-                                 std::function<void(const RunProgress&)> onProgress = {})
-    {
-        auto process = std::make_unique<Process>(m_settings);
-        process->setJobs(1);
-        if (onProgress) {
-            process->setProgressHandler(onProgress);
-        }
-        process->combine(items, output);
-        process->start(totalPagesOf(items));
-        return process;
     }
 
     // The output folder holds exactly the outputs reported "Completed", each one whole, and the
@@ -127,10 +93,7 @@ protected:
         }
     }
 
-    test::ScopedPreferences m_preferences;
     test::LogCapture m_logs;
-    QTemporaryDir m_sources;
-    Settings m_settings;
 };
 
 } // namespace
@@ -139,9 +102,8 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
 {
     const QList<FileItem> items = noiseTiffs({100, 500, 120});
     const auto before = snapshot();
-    QTemporaryDir output;
     // An earlier output under the name of the file that will fail: it must stay as it was.
-    const QString earlier = output.filePath(u"t2.tif"_s);
+    const QString earlier = out(u"t2.tif"_s);
     test::writeTiff(earlier, {noise(40, 40)}, false);
     const QByteArray earlierBytes = test::fileBytes(earlier);
     // Writes past the limit fail with EFBIG instead of killing the process.
@@ -151,7 +113,7 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     rlimit limited = old;
     limited.rlim_cur = 400 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    auto process = run(items, output.path());
+    auto process = run(items);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -161,7 +123,7 @@ TEST_F(FaultInjectionTest, FileSizeLimitReachedMidFile)
     EXPECT_TRUE(process->log().files[1].reason.endsWith(QLatin1String("File too large")))
         << qPrintable(process->log().files[1].reason);
     EXPECT_EQ(test::fileBytes(earlier), earlierBytes);
-    expectTruthfulEnd(*process, output.path(), 2, {u"t2.tif"_s});
+    expectTruthfulEnd(*process, out(), 2, {u"t2.tif"_s});
 }
 
 TEST_F(FaultInjectionTest, OutputFolderFillingUpMidFile)
@@ -173,7 +135,7 @@ TEST_F(FaultInjectionTest, OutputFolderFillingUpMidFile)
     if (!disk.isSmallDisk()) {
         GTEST_SKIP() << "needs root to mount a small tmpfs; the file-size limit case still runs";
     }
-    auto process = run(items, disk.path());
+    auto process = run(items, 1, {}, disk.path());
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(process->log().files.size(), 3);
     EXPECT_NE(process->log().files[1].status, u"Completed"_s);
@@ -182,18 +144,21 @@ TEST_F(FaultInjectionTest, OutputFolderFillingUpMidFile)
 
 TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
 {
-    const QList<FileItem> items = pdfs(3, 4);
+    const QList<FileItem> items = pdfs({4, 4, 4});
     const auto before = snapshot();
     test::LockableFolder output;
     if (!output.canLock()) {
         GTEST_SKIP() << "root ignores folder permissions and cannot mount here";
     }
     bool flipped = false;
-    auto process = run(items, output.path(), [&](const RunProgress& progress) {
-        if (progress.processed == 1 && !flipped) {
-            flipped = output.lock();
-        }
-    });
+    auto process = run(
+        items, 1,
+        [&](Process&, const RunProgress& progress) {
+            if (progress.processed == 1 && !flipped) {
+                flipped = output.lock();
+            }
+        },
+        output.path());
     ASSERT_TRUE(flipped);
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(process->log().files.size(), 3);
@@ -206,20 +171,19 @@ TEST_F(FaultInjectionTest, OutputFolderTurningReadOnlyMidRun)
 
 TEST_F(FaultInjectionTest, SourceVanishingOrCutShortMidRun)
 {
-    const QList<FileItem> items = pdfs(4, 6);
-    QTemporaryDir output;
+    const QList<FileItem> items = pdfs({6, 6, 6, 6});
     auto untouched = snapshot();
-    auto process = run(items, output.path(), [&](const RunProgress& progress) {
-        if (progress.processed == 1 && QFile::exists(source(u"d2.pdf"_s))) {
-            QFile::remove(source(u"d2.pdf"_s));
-            QFile cut(source(u"d3.pdf"_s));
+    auto process = run(items, 1, [&](Process&, const RunProgress& progress) {
+        if (progress.processed == 1 && QFile::exists(in(u"doc2.pdf"_s))) {
+            QFile::remove(in(u"doc2.pdf"_s));
+            QFile cut(in(u"doc3.pdf"_s));
             cut.resize(cut.size() / 2);
         }
     });
-    untouched.remove(u"d2.pdf"_s);
-    untouched.remove(u"d3.pdf"_s);
+    untouched.remove(u"doc2.pdf"_s);
+    untouched.remove(u"doc3.pdf"_s);
     auto after = snapshot();
-    after.remove(u"d3.pdf"_s);
+    after.remove(u"doc3.pdf"_s);
     EXPECT_EQ(after, untouched);
     ASSERT_EQ(process->log().files.size(), 4);
     EXPECT_EQ(process->log().files[0].status, u"Completed"_s);
@@ -228,12 +192,12 @@ TEST_F(FaultInjectionTest, SourceVanishingOrCutShortMidRun)
     // The cut-short file is either recovered whole by the PDF reader or reported failed;
     // whichever it is, the check below holds.
     const int completed = 2 + (process->log().files[2].status == QLatin1String("Completed"));
-    expectTruthfulEnd(*process, output.path(), completed);
+    expectTruthfulEnd(*process, out(), completed);
 }
 
 TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeNew)
 {
-    const QString doc = source(u"big.pdf"_s);
+    const QString doc = in(u"big.pdf"_s);
     test::writeBodyPdf(doc, 400, QSizeF(300, 300));
     const QByteArray original = test::fileBytes(doc);
     QTemporaryDir elsewhere;
@@ -248,7 +212,7 @@ TEST_F(FaultInjectionTest, KilledWhileReplacingAFileLeavesTheWholeOldOrTheWholeN
         QByteArray old;
         QString folder;
     } rows[] = {
-        {"in place", doc, original, m_sources.path()},
+        {"in place", doc, original, in()},
         {"earlier output", earlier, test::fileBytes(test::corpusFile(u"qpdf_good13.pdf"_s)),
          elsewhere.path()},
     };

@@ -1,6 +1,7 @@
 #include "support/TiffTools.h"
 
 #include "platform/TiffFile.h"
+#include "support/PdfTools.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -64,6 +65,35 @@ void writeTiff(const QString& path, const QList<QImage>& pages, bool alpha, doub
     writer->close(&error);
 }
 
+namespace {
+
+struct TiffEntry
+{
+    quint16 tag, type;
+    quint32 count, value; // short values sit in the low bytes
+};
+
+// A little-endian TIFF of one page: `data` from byte 8, then the directory (entries in tag order).
+QByteArray onePageTiff(QByteArray data, const QList<TiffEntry>& entries)
+{
+    if (data.size() % 2 != 0) {
+        data.append('\0'); // the directory must start on a word boundary
+    }
+    QByteArray file("II*\0", 4);
+    auto put16 = [&file](quint16 v) { file.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)), put16(quint16(v >> 16)); };
+    put32(8 + quint32(data.size()));
+    file += data;
+    put16(quint16(entries.size()));
+    for (const TiffEntry& entry : entries) {
+        put16(entry.tag), put16(entry.type), put32(entry.count), put32(entry.value);
+    }
+    put32(0);
+    return file;
+}
+
+} // namespace
+
 void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
 {
     QByteArray jpeg;
@@ -71,51 +101,24 @@ void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
     buffer.open(QIODevice::WriteOnly);
     picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", 95);
     if (jpeg.size() % 2 != 0) {
-        jpeg.append('\0'); // the directory must start on a word boundary
+        jpeg.append('\0');
     }
-    struct Entry
-    {
-        quint16 tag, type;
-        quint32 count, value;
-    };
-    // Little-endian header, the JPEG stream, then the directory (entries sorted by tag).
-    const quint32 data = 8;
-    const quint32 bits = data + quint32(jpeg.size());
-    const quint32 directory = bits + 6;
+    // The JPEG stream, then the three bits-per-sample values.
+    const quint32 size = quint32(jpeg.size()), bits = 8 + size;
     const quint32 width = quint32(picture.width()), height = quint32(picture.height());
-    const QList<Entry> entries = {
-        {256, 4, 1, width},
-        {257, 4, 1, height},
-        {258, 3, 3, bits},
-        {259, 3, 1, 6},
-        {262, 3, 1, 6},
-        {273, 4, 1, data},
-        {277, 3, 1, 3},
-        {278, 4, 1, height},
-        {279, 4, 1, quint32(jpeg.size())},
-        {513, 4, 1, data},
-        {514, 4, 1, quint32(jpeg.size())},
-        {530, 3, 2, 2 | (2 << 16)},
-    };
-    QByteArray file("II*\0", 4);
-    auto put16 = [&file](quint16 v) { file.append(char(v & 0xff)).append(char(v >> 8)); };
-    auto put32 = [&](quint32 v) {
-        put16(quint16(v & 0xffff));
-        put16(quint16(v >> 16));
-    };
-    put32(directory);
-    file += jpeg;
-    put16(8), put16(8), put16(8);
-    put16(quint16(entries.size()));
-    for (const Entry& entry : entries) {
-        put16(entry.tag), put16(entry.type), put32(entry.count);
-        // Short values sit in the low bytes of the value field.
-        put32(entry.value);
-    }
-    put32(0);
-    QFile out(path);
-    out.open(QIODevice::WriteOnly);
-    out.write(file);
+    writeFile(path, onePageTiff(jpeg + QByteArray("\x08\0\x08\0\x08\0", 6),
+                                {{256, 4, 1, width},
+                                 {257, 4, 1, height},
+                                 {258, 3, 3, bits},
+                                 {259, 3, 1, 6},
+                                 {262, 3, 1, 6},
+                                 {273, 4, 1, 8},
+                                 {277, 3, 1, 3},
+                                 {278, 4, 1, height},
+                                 {279, 4, 1, size},
+                                 {513, 4, 1, 8},
+                                 {514, 4, 1, size},
+                                 {530, 3, 2, 2 | (2 << 16)}}));
 }
 
 void writeCmykTiff(const QString& path, const QList<std::array<quint16, 4>>& patches, int bits,
@@ -206,30 +209,15 @@ void damageTiff(const QString& path, int index, TiffDamage damage)
 
 QString claimedSizeTiff(const QString& path, quint32 width, quint32 height)
 {
-    QByteArray tiff("II*\0\x08\0\0\0", 8);
-    auto entry = [&](quint16 tag, quint16 type, quint32 value) {
-        const quint32 one = 1;
-        tiff.append(reinterpret_cast<const char*>(&tag), 2);
-        tiff.append(reinterpret_cast<const char*>(&type), 2);
-        tiff.append(reinterpret_cast<const char*>(&one), 4);
-        tiff.append(reinterpret_cast<const char*>(&value), 4);
-    };
-    const quint16 entries = 8;
-    tiff.append(reinterpret_cast<const char*>(&entries), 2);
-    entry(256, 4, width);  // ImageWidth
-    entry(257, 4, height); // ImageLength
-    entry(258, 3, 8);      // BitsPerSample
-    entry(259, 3, 1);      // Compression: none
-    entry(262, 3, 1);      // Photometric: min-is-black
-    entry(273, 4, 200);    // StripOffsets
-    entry(278, 4, height); // RowsPerStrip
-    entry(279, 4, 16);     // StripByteCounts
-    tiff.append(QByteArray(4 + 64, '\0'));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(tiff);
-    }
-    return path;
+    // 8-bit grey, uncompressed, min-is-black.
+    return writeFile(path, onePageTiff(QByteArray(64, '\0'), {{256, 4, 1, width},
+                                                              {257, 4, 1, height},
+                                                              {258, 3, 1, 8},
+                                                              {259, 3, 1, 1},
+                                                              {262, 3, 1, 1},
+                                                              {273, 4, 1, 8},
+                                                              {278, 4, 1, height},
+                                                              {279, 4, 1, 64}}));
 }
 
 } // namespace veltrane::test
