@@ -40,6 +40,11 @@ BatchRun runBatch(const QStringList& arguments, const QString& home, const QStri
     std::vector<QByteArray> environment = {
         "XDG_CONFIG_HOME=" + QFile::encodeName(home + u"/config"_s),
         "XDG_DATA_HOME=" + QFile::encodeName(home + u"/share"_s)};
+    // Under limits such as a file size, a coverage build's counters cannot be written whole:
+    // they go to a folder of their own instead of spoiling the shared ones.
+    if (!shell.isEmpty()) {
+        environment.push_back("GCOV_PREFIX=" + QFile::encodeName(home + u"/limited-counters"_s));
+    }
     for (char** entry = environ; *entry; ++entry) {
         const QByteArray text(*entry);
         const QByteArray name = text.left(text.indexOf('='));
