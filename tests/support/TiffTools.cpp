@@ -73,9 +73,12 @@ struct TiffEntry
     quint32 count, value; // short values sit in the low bytes
 };
 
-// A little-endian TIFF of one page: `data` from byte 8, then the directory (entries in tag order).
-QByteArray onePageTiff(QByteArray data, const QList<TiffEntry>& entries)
+// A little-endian TIFF of one `width` x `height` page: `data` from byte 8, then the directory,
+// whose other entries come in tag order.
+QByteArray onePageTiff(QByteArray data, quint32 width, quint32 height, QList<TiffEntry> entries)
 {
+    entries.prepend({257, 4, 1, height});
+    entries.prepend({256, 4, 1, width});
     if (data.size() % 2 != 0) {
         data.append('\0'); // the directory must start on a word boundary
     }
@@ -106,10 +109,8 @@ void writeOldStyleJpegTiff(const QString& path, const QImage& picture)
     // The JPEG stream, then the three bits-per-sample values.
     const quint32 size = quint32(jpeg.size()), bits = 8 + size;
     const quint32 width = quint32(picture.width()), height = quint32(picture.height());
-    writeFile(path, onePageTiff(jpeg + QByteArray("\x08\0\x08\0\x08\0", 6),
-                                {{256, 4, 1, width},
-                                 {257, 4, 1, height},
-                                 {258, 3, 3, bits},
+    writeFile(path, onePageTiff(jpeg + QByteArray("\x08\0\x08\0\x08\0", 6), width, height,
+                                {{258, 3, 3, bits},
                                  {259, 3, 1, 6},
                                  {262, 3, 1, 6},
                                  {273, 4, 1, 8},
@@ -210,14 +211,13 @@ void damageTiff(const QString& path, int index, TiffDamage damage)
 QString claimedSizeTiff(const QString& path, quint32 width, quint32 height)
 {
     // 8-bit grey, uncompressed, min-is-black.
-    return writeFile(path, onePageTiff(QByteArray(64, '\0'), {{256, 4, 1, width},
-                                                              {257, 4, 1, height},
-                                                              {258, 3, 1, 8},
-                                                              {259, 3, 1, 1},
-                                                              {262, 3, 1, 1},
-                                                              {273, 4, 1, 8},
-                                                              {278, 4, 1, height},
-                                                              {279, 4, 1, 64}}));
+    return writeFile(path, onePageTiff(QByteArray(64, '\0'), width, height,
+                                       {{258, 3, 1, 8},
+                                        {259, 3, 1, 1},
+                                        {262, 3, 1, 1},
+                                        {273, 4, 1, 8},
+                                        {278, 4, 1, height},
+                                        {279, 4, 1, 64}}));
 }
 
 } // namespace veltrane::test
