@@ -17,8 +17,7 @@ TEST(FileListModel, TableOfItemsWithACheckColumnAndSorting)
 {
     QTemporaryDir dir;
     QList<FileItem> items = test::pdfItems(dir.path(), {{"b.pdf", 3}, {"c.pdf", 1}, {"a.pdf", 2}});
-    items.append(
-        *FileItem::initWithURL(QUrl::fromLocalFile(test::corpusFile(u"qpdf_c-r6-in.pdf"_s))));
+    items.append(test::listedItem(test::corpusFile(u"qpdf_c-r6-in.pdf"_s)));
 
     FileListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);

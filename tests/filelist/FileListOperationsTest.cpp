@@ -66,8 +66,7 @@ TEST_F(FileListOperationsTest, TotalsTooltipsAndPdfChecks)
     EXPECT_TRUE(containsPDFFiles(m_items, {1, 3}));
     EXPECT_FALSE(containsPDFFiles(m_items, {1, 2, 4}));
 
-    FileItem locked =
-        *FileItem::initWithURL(QUrl::fromLocalFile(test::corpusFile(u"qpdf_c-r6-in.pdf"_s)));
+    FileItem locked = test::listedItem(test::corpusFile(u"qpdf_c-r6-in.pdf"_s));
     EXPECT_EQ(securedToolTip(locked), u"Secured."_s);
     EXPECT_EQ(securedToolTip(m_items[0]), QString());
     QList<FileItem> list{locked, m_items[0]};
@@ -82,7 +81,7 @@ TEST_F(FileListOperationsTest, TotalsTooltipsAndPdfChecks)
 TEST_F(FileListOperationsTest, ExportWritesTheTabDelimitedList)
 {
     const QString path = m_dir.filePath(u"list.txt"_s);
-    m_items.append(*FileItem::initWithURL(QUrl::fromLocalFile(m_dir.filePath(u"gone %1.pdf"_s))));
+    m_items.append(test::listedItem(m_dir.filePath(u"gone %1.pdf"_s)));
     ASSERT_TRUE(exportList(m_items, path));
     const QStringList lines = QString::fromUtf8(test::fileBytes(path)).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 8); // header, six items, and the empty piece after the last line feed

@@ -11,6 +11,12 @@
 
 namespace veltrane::test {
 
+// The file at `path` as the list measures it.
+inline FileItem listedItem(const QString& path)
+{
+    return *FileItem::initWithURL(QUrl::fromLocalFile(path));
+}
+
 // The names of listed items, in list order.
 inline QStringList itemNames(const QList<FileItem>& items)
 {
@@ -35,7 +41,7 @@ inline QList<FileItem> pdfItems(const QString& folder,
     for (const auto& [name, pages] : files) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(name));
         writeBodyPdf(path, pages, QSizeF(100, 100));
-        items.append(*FileItem::initWithURL(QUrl::fromLocalFile(path)));
+        items.append(listedItem(path));
     }
     return items;
 }

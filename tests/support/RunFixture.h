@@ -1,9 +1,9 @@
 #pragma once
 
-#include "filelist/FileItem.h"
 #include "model/Settings.h"
 #include "model/TextStamp.h"
 #include "processing/Process.h"
+#include "support/ItemTools.h"
 #include "support/PdfTools.h"
 #include "support/ScopedPreferences.h"
 
@@ -13,11 +13,6 @@
 #include <QTemporaryDir>
 
 namespace veltrane::test {
-
-inline FileItem listedItem(const QString& path)
-{
-    return *FileItem::initWithURL(QUrl::fromLocalFile(path));
-}
 
 // Runs of the stamping job over listed sources in "in/", written to "out/" unless another folder
 // is given. The job carries one "<{0}/{1}>" stamp at the bottom right; every progress text is
