@@ -1,8 +1,6 @@
 // Faults from outside while a run works: the output folder fills up or turns read-only, a source
 // vanishes or is cut short, the program is killed while it replaces a file. Afterwards every
 // source is intact, only complete outputs exist, and the statuses say what happened.
-#include "model/Settings.h"
-#include "model/TextStamp.h"
 #include "processing/Process.h"
 #include "support/BatchRunner.h"
 #include "support/LockableFolder.h"
